@@ -1,0 +1,13 @@
+#include "common/Gbk.h"
+
+size_t GbkSafeCut(const char *text, size_t limit)
+{
+    size_t i = 0;
+    while (i < limit && text[i] != '\0') {
+        size_t step = (GbkIsLeadByte((unsigned char)text[i]) && text[i + 1] != '\0') ? 2 : 1;
+        if (i + step > limit)
+            break;
+        i += step;
+    }
+    return i;
+}

@@ -1,0 +1,95 @@
+#include "common/Window.h"
+
+#include "common/Module.h"
+
+bool CWindow::RegisterWindowClass(WNDCLASSEXA wc)
+{
+    WNDCLASSEXA existing = {};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing))
+        return true;
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = StaticWndProc;
+    return RegisterClassExA(&wc) != 0;
+}
+
+bool CWindow::CreateEx(DWORD exStyle, const char *className, const char *title, DWORD style, int x, int y,
+                       int width, int height, HWND parent, HMENU menu)
+{
+    HWND h = CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, menu,
+                             AppInstance(), this);
+    return h != NULL;
+}
+
+BOOL CWindow::Destroy()
+{
+    return m_hWnd ? DestroyWindow(m_hWnd) : FALSE;
+}
+
+LRESULT CWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(m_hWnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK CWindow::StaticWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CWindow *self = reinterpret_cast<CWindow *>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+    if (msg == WM_NCCREATE) {
+        CREATESTRUCTA *cs = reinterpret_cast<CREATESTRUCTA *>(lParam);
+        self = static_cast<CWindow *>(cs->lpCreateParams);
+        if (self) {
+            self->m_hWnd = hWnd;
+            SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+    }
+    if (!self)
+        return DefWindowProcA(hWnd, msg, wParam, lParam);
+    LRESULT result = self->HandleMessage(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+        self->m_hWnd = NULL;
+        self->OnFinalMessage();
+    }
+    return result;
+}
+
+INT_PTR CDialog::DoModal(HWND parent)
+{
+    return DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, StaticDlgProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+HWND CDialog::CreateModeless(HWND parent)
+{
+    return CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, StaticDlgProc,
+                              reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CDialog::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        EndDialog(m_hWnd, LOWORD(wParam));
+        return TRUE;
+    }
+    return msg == WM_INITDIALOG ? TRUE : FALSE;
+}
+
+INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    CDialog *self = reinterpret_cast<CDialog *>(GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (msg == WM_INITDIALOG) {
+        self = reinterpret_cast<CDialog *>(lParam);
+        if (self) {
+            self->m_hWnd = hWnd;
+            SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        }
+    }
+    if (!self)
+        return FALSE;
+    INT_PTR handled = self->RunDlgProc(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        self->m_hWnd = NULL;
+    }
+    return handled;
+}

@@ -1,0 +1,51 @@
+// Thin window and dialog wrappers: a static procedure finds the object and
+// forwards every message to its virtual handler.
+#pragma once
+
+#include <windows.h>
+
+class CWindow {
+public:
+    CWindow() : m_hWnd(NULL) {}
+    virtual ~CWindow() {}
+    HWND Hwnd() const { return m_hWnd; }
+
+    // Registers the class on first use; the class procedure is StaticWndProc.
+    static bool RegisterWindowClass(WNDCLASSEXA wc);
+    bool CreateEx(DWORD exStyle, const char *className, const char *title, DWORD style, int x, int y,
+                  int width, int height, HWND parent, HMENU menu);
+    BOOL Destroy();
+
+protected:
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Called when WM_NCDESTROY arrives; the handle is already cleared.
+    virtual void OnFinalMessage() {}
+
+    HWND m_hWnd;
+
+private:
+    static LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+class CDialog {
+public:
+    CDialog(int templateId) : m_hWnd(NULL), m_templateId(templateId) {}
+    virtual ~CDialog() {}
+    HWND Hwnd() const { return m_hWnd; }
+
+    INT_PTR DoModal(HWND parent);
+    HWND CreateModeless(HWND parent);
+
+    // Dialog procedure for callers that create dialogs themselves (property
+    // pages): lParam of WM_INITDIALOG, or the page's lParam, is the object.
+    static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+protected:
+    // Returns TRUE when the message was handled (as a dialog procedure does).
+    virtual INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    void SetItemText(int id, const char *text) { SetDlgItemTextA(m_hWnd, id, text ? text : ""); }
+    void EnableItem(int id, bool enable) { EnableWindow(GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE); }
+
+    HWND m_hWnd;
+    int m_templateId;
+};

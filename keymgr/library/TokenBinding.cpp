@@ -1,0 +1,75 @@
+#include "keymgr/library/TokenBinding.h"
+
+#include "common/BoundedCopy.h"
+
+#include <stdio.h>
+#include <string.h>
+
+const TokenEntryInfo kTokenEntries[TE_COUNT] = {
+#define TOKEN_ENTRY_INFO(row, name, lib, ret, params) {row, #name, (char)TOKLIB_##lib},
+#define TOKLIB_K TOKLIB_CSP
+#define TOKLIB_O TOKLIB_COMMAND
+    TOKEN_ENTRY_TABLE(TOKEN_ENTRY_INFO)
+#undef TOKLIB_K
+#undef TOKLIB_O
+#undef TOKEN_ENTRY_INFO
+};
+
+static_assert(TE_COUNT == 90, "the binding table has 90 rows");
+
+int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding)
+{
+    memset(&binding, 0, sizeof(binding));
+    CopyBounded(binding.cspFile, sizeof(binding.cspFile), relFile);
+    CopyBounded(binding.commandFile, sizeof(binding.commandFile), qkcFile);
+
+    if (binding.commandFile[0])
+        binding.commandModule = loader.Load(binding.commandFile);
+    if (binding.cspFile[0])
+        binding.cspModule = loader.Load(binding.cspFile);
+
+    for (int i = 0; i < TE_COUNT; ++i) {
+        void *module = kTokenEntries[i].library == TOKLIB_COMMAND ? binding.commandModule : binding.cspModule;
+        binding.slots[i] = module ? loader.Resolve(module, kTokenEntries[i].name) : NULL;
+    }
+    return 0;
+}
+
+void ReleaseTokenTable(ITokenModuleLoader &loader, TokenBinding &binding)
+{
+    // Slots go first so that nothing can call into a freed library.
+    memset(binding.slots, 0, sizeof(binding.slots));
+    if (binding.commandModule) {
+        loader.Free(binding.commandModule);
+        binding.commandModule = NULL;
+    }
+    if (binding.cspModule) {
+        loader.Free(binding.cspModule);
+        binding.cspModule = NULL;
+    }
+}
+
+size_t FormatMissingLibraryNotice(const TokenBinding &binding, char *out, size_t size)
+{
+    if (!out || size == 0)
+        return 0;
+    out[0] = '\0';
+    const char *missing[2];
+    int count = 0;
+    if (!binding.cspModule)
+        missing[count++] = binding.cspFile;
+    if (!binding.commandModule)
+        missing[count++] = binding.commandFile;
+    for (int i = 0; i < count; ++i) {
+        char line[TOKLIB_PATH_SIZE + 80];
+        snprintf(line, sizeof(line), "%s无法加载组件 %s，相关功能不可用。", i ? "\n" : "", missing[i]);
+        AppendBounded(out, size, line);
+    }
+    return strlen(out);
+}
+
+TokenBinding &ProcessTokenTable()
+{
+    static TokenBinding table;
+    return table;
+}
