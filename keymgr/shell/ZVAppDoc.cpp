@@ -1,0 +1,8 @@
+#include "keymgr/shell/ZVAppDoc.h"
+
+#include "common/BoundedCopy.h"
+
+void CZVAppDoc::OnNewDocument()
+{
+    CopyBounded(m_title, sizeof(m_title), UserTitle);
+}

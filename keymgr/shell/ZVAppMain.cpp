@@ -1,0 +1,14 @@
+#include "common/Module.h"
+#include "keymgr/shell/ZVAppApp.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    SetAppInstance(instance);
+    CZVAppApp app;
+    if (!app.InitInstance()) {
+        app.ExitInstance();
+        return 0;
+    }
+    app.Run();
+    return app.ExitInstance();
+}

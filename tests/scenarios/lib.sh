@@ -1,0 +1,81 @@
+# Sourced by every scenario script. The runner exports:
+#   TEMPLATE_PREFIX  a staged Wine prefix, copied for each scenario
+#   SCENARIO_WORK    a folder for the scenario copies
+#   SHOTS            where screenshots go
+#   DISPLAY          the Xvfb display
+# Each check prints "ok - NAME" or "not ok - NAME"; diagnostics start with "# ".
+set -u
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$top/scripts/wine-env"
+
+ZV_DIR='C:\Program Files\OstraCSP20407\OstraCSP20407'
+ZV_EXE="$ZV_DIR\\ZVApp.exe"
+failures=0
+
+# scenario_begin NAME: a fresh copy of the staged prefix for this scenario.
+scenario_begin() {
+  SCENARIO=$1
+  export WINEPREFIX="$SCENARIO_WORK/$SCENARIO"
+  rm -rf "$WINEPREFIX"
+  cp -a "$TEMPLATE_PREFIX" "$WINEPREFIX"
+  STATE_DIR="$WINEPREFIX/drive_c/tokensim"
+  APP_DIR="$WINEPREFIX/drive_c/Program Files/OstraCSP20407/OstraCSP20407"
+}
+
+scenario_end() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+
+ok() { echo "ok - $SCENARIO: $1"; }
+not_ok() { echo "not ok - $SCENARIO: $1"; failures=$((failures + 1)); }
+note() { echo "# $*"; }
+
+# check NAME COMMAND...: passes when COMMAND succeeds.
+check() {
+  local name=$1; shift
+  if "$@"; then ok "$name"; else not_ok "$name"; fi
+}
+
+# check_eq NAME EXPECTED ACTUAL
+check_eq() {
+  if [ "$2" == "$3" ]; then ok "$1"; else not_ok "$1"; note "expected [$2]"; note "actual   [$3]"; fi
+}
+
+# check_contains NAME NEEDLE HAYSTACK
+check_contains() {
+  if [[ "$3" == *"$2"* ]]; then ok "$1"; else not_ok "$1"; note "missing [$2] in:"; printf '%s\n' "$3" | sed 's/^/#   /' | head -40; fi
+}
+
+wd() { wine wdrive "$@" 2>/dev/null | tr -d '\r'; }
+tokensim() { wine tokensim "$@" 2>&1 | tr -d '\r'; }
+
+# Starts ZVApp in the background; its Unix pid is in ZV_PID.
+zv_start() {
+  (cd "$APP_DIR" && exec wine "$ZV_EXE" "$@" >/dev/null 2>&1) &
+  ZV_PID=$!
+}
+
+# zv_processes: the number of ZVApp.exe processes in the prefix.
+zv_processes() { wd procs ZVApp.exe; }
+
+# The stand-in's call log, one call a line (GBK converted to UTF-8).
+calls_log() { iconv -f GBK -t UTF-8 "$STATE_DIR/calls.log" 2>/dev/null | tr -d '\r'; }
+
+# A text of the language file, in UTF-8: lang_text SECTION KEY
+lang_text() {
+  iconv -f GBK -t UTF-8 "$STATE_DIR/lang.ini" | tr -d '\r' | awk -v s="[$1]" -v k="$2" '
+    /^\[/ { insec = ($0 == s); next }
+    insec { i = index($0, "="); if (i > 0 && substr($0, 1, i - 1) == k) { print substr($0, i + 1); exit } }'
+}
+
+# A value of the stand-in's configuration as the program would read it.
+cfg_text() { tokensim show | awk -F'= *' -v k="$1" '$1 ~ "^ *"k" *$" { print $2; exit }'; }
+
+screenshot() {
+  mkdir -p "$SHOTS"
+  import -display "$DISPLAY" -window root "$SHOTS/$1.png" 2>/dev/null || note "screenshot $1 failed"
+}
+
+scenario_exit() { [ "$failures" -eq 0 ]; }
