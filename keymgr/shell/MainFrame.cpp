@@ -60,6 +60,13 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case WM_CREATE:
         return OnCreate();
+    case WM_COMMAND:
+        if (LOWORD(wParam) == ID_SHOW_MANAGER) {
+            ShowWindow(m_hWnd, SW_SHOWNORMAL);
+            SetForegroundWindow(m_hWnd);
+            return 0;
+        }
+        break;
     case WM_SYSCOMMAND:
         OnSysCommand(wParam, lParam);
         return 0;
