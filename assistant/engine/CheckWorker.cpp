@@ -1,0 +1,99 @@
+#include "assistant/engine/CheckWorker.h"
+
+const char *VendorProviderKey(int vendor)
+{
+    switch (vendor) {
+    case 1:
+        return "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\LCCB VK820Auto CSP v1.0";
+    case 2:
+        return "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\Zanvo Cryptographic Service Provider";
+    default:
+        return nullptr;
+    }
+}
+
+namespace {
+// Whatever happens inside a command, the dialog must not stay busy.
+class BusyGuard {
+public:
+    explicit BusyGuard(CommandState &state) : m_state(state) { m_state.Busy = 1; }
+    ~BusyGuard() { m_state.Busy = 0; }
+
+private:
+    CommandState &m_state;
+};
+}
+
+int CheckWorker::Run()
+{
+    m_services.ssl.ClearSslState();
+    BusyGuard busy(m_run.State());
+    try {
+        RunCommand(m_run.State().Command);
+    } catch (...) {
+        // A failed allocation ends the run; the page still gets its buttons
+        // back once the user retries, since Busy is cleared.
+    }
+    return 0;
+}
+
+void CheckWorker::RunCommand(int command)
+{
+    IClientEngine *client = m_services.client;
+    int vendor = m_run.Vendor();
+    switch (command) {
+    case kCmdFullCheck:
+        RunFullCheck();
+        break;
+    case kCmdOnlineUpdate:
+        if (client) {
+            client->RunOnlineUpdate(m_run);
+            m_run.ReportResult("TITLE_CE", 0);
+        }
+        break;
+    case kCmdSystemCheck: {
+        SystemChecks checks(m_run, m_services.registry, m_services.system, m_services.addresses);
+        checks.RunSystemChecks(true);
+        break;
+    }
+    case kCmdClientCheck:
+        if (client && (vendor == 1 || vendor == 2))
+            client->RunClientChecks(m_run, vendor, true);
+        break;
+    case kCmdRepair:
+        if (client)
+            client->RunRepair(m_run);
+        break;
+    default:
+        break;
+    }
+}
+
+bool CheckWorker::VendorProviderRegistered(int vendor)
+{
+    return m_services.registry.OpenKey(kRootLocalMachine, VendorProviderKey(vendor), RegAccess::Query) != nullptr;
+}
+
+void CheckWorker::LogStamped(const char *text)
+{
+    std::string line = m_services.clock.TimeStamp() + text;
+    m_run.WriteLog(line.c_str());
+}
+
+void CheckWorker::RunFullCheck()
+{
+    IClientEngine *client = m_services.client;
+    int vendor = m_run.Vendor();
+    bool knownVendor = vendor == 1 || vendor == 2;
+    if (m_run.State().NotFirstRun == 0 && knownVendor && client && !VendorProviderRegistered(vendor)) {
+        if (!client->RunFirstRunInstallation(m_run))
+            return;
+    }
+    LogStamped("   全面检测开始");
+    SystemChecks checks(m_run, m_services.registry, m_services.system, m_services.addresses);
+    checks.RunSystemChecks(false);
+    if (client && knownVendor)
+        client->RunClientChecks(m_run, vendor, false);
+    m_run.ReportResult("TITLE_IE", 0);
+    LogStamped("   全面检测结束");
+}

@@ -1,0 +1,55 @@
+// The worker that runs one requested command and reports its findings.
+#pragma once
+
+#include "assistant/engine/CheckRun.h"
+#include "assistant/engine/ClientEngine.h"
+#include "assistant/engine/Clock.h"
+#include "assistant/engine/SystemChecks.h"
+
+enum WorkerCommand {
+    kCmdClientCheck = 1,
+    kCmdOnlineUpdate = 2,
+    kCmdSystemCheck = 3,
+    kCmdFullCheck = 4,
+    kCmdRepair = 10,
+};
+
+// Empties the browser's SSL session cache before a run.
+class ISslState {
+public:
+    virtual ~ISslState() {}
+    virtual void ClearSslState() = 0;
+};
+
+struct WorkerServices {
+    ISslState &ssl;
+    IClock &clock;
+    IRegistry &registry;
+    ISystemInfo &system;
+    const EngineAddresses &addresses;
+    // Null while the client, update and repair sequences are not part of the
+    // build: commands 1, 2 and 10 then do nothing, and the full check has no
+    // first-run installation and no client half.
+    IClientEngine *client;
+};
+
+class CheckWorker {
+public:
+    CheckWorker(CommandState &state, IResultChannel &channel, ILog &log, WorkerServices services)
+        : m_run(state, channel, log), m_services(services) {}
+
+    // Runs State().Command; Busy is 0 afterwards on every path. Returns 0.
+    int Run();
+
+private:
+    void RunCommand(int command);
+    void RunFullCheck();
+    bool VendorProviderRegistered(int vendor);
+    void LogStamped(const char *text);
+
+    CheckRun m_run;
+    WorkerServices m_services;
+};
+
+// The provider key whose absence makes the first full check install.
+const char *VendorProviderKey(int vendor);

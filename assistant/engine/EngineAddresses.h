@@ -1,0 +1,26 @@
+// The outside addresses the checks use. Each has its production value and
+// one environment variable that a test may set to replace it:
+//   ORVANE_BANK_DOMAIN   the bank's web domain (trusted sites)
+//   ORVANE_EBANK_DOMAIN  the e-banking platform's domain (trusted sites)
+//   ORVANE_CA_DOMAIN     the certificate authority's domain (trusted sites)
+//   ORVANE_PROBE_URL     the address the network probe opens
+// They are read once, when the engine is set up at start-up.
+#pragma once
+
+#include <string>
+
+struct EngineAddresses {
+    std::string bankDomain;
+    std::string ebankDomain;
+    std::string caDomain;
+    std::string probeUrl;
+};
+
+extern const char kBankDomain[];
+extern const char kEbankDomain[];
+extern const char kCaDomain[];
+extern const char kProbeUrl[];
+
+// lookup returns the variable's value or null; empty values are ignored.
+EngineAddresses LoadEngineAddresses(const char *(*lookup)(const char *name));
+EngineAddresses DefaultEngineAddresses();

@@ -1,0 +1,33 @@
+#include "assistant/engine/Registry.h"
+
+#include <string.h>
+
+bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value)
+{
+    unsigned char data[4] = {0, 0, 0, 0};
+    uint32_t type = kRegNone;
+    uint32_t size = sizeof(data);
+    if (key.QueryValue(name, &type, data, &size) != RegStatus::Ok)
+        return false;
+    uint32_t v = 0;
+    memcpy(&v, data, sizeof(v));
+    *value = v;
+    return true;
+}
+
+bool ReadRegistryString(IRegistryKey &key, const char *name, char *text, uint32_t size)
+{
+    if (!text || size == 0)
+        return false;
+    text[0] = '\0';
+    uint32_t type = kRegNone;
+    uint32_t got = size - 1;
+    if (key.QueryValue(name, &type, reinterpret_cast<unsigned char *>(text), &got) != RegStatus::Ok) {
+        text[0] = '\0';
+        return false;
+    }
+    if (got > size - 1)
+        got = size - 1;
+    text[got] = '\0';
+    return true;
+}

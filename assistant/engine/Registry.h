@@ -1,0 +1,44 @@
+// The registry as the checks see it: open a key, read one value.
+#pragma once
+
+#include <stdint.h>
+
+#include <memory>
+
+enum : uint32_t {
+    kRootClassesRoot = 0x80000000u,
+    kRootCurrentUser = 0x80000001u,
+    kRootLocalMachine = 0x80000002u,
+};
+
+enum : uint32_t {
+    kRegNone = 0,
+    kRegSz = 1,
+    kRegExpandSz = 2,
+    kRegBinary = 3,
+    kRegDword = 4,
+};
+
+enum class RegAccess { Query, QueryAndSet };
+
+enum class RegStatus { Ok, NotFound, MoreData, Failed };
+
+class IRegistryKey {
+public:
+    virtual ~IRegistryKey() {}
+    // Reads at most *size bytes into data; on return *size is the number of
+    // bytes stored (or needed, for MoreData) and *type the type read.
+    virtual RegStatus QueryValue(const char *name, uint32_t *type, unsigned char *data, uint32_t *size) = 0;
+};
+
+class IRegistry {
+public:
+    virtual ~IRegistry() {}
+    // Null when the key cannot be opened with that access.
+    virtual std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey, RegAccess access) = 0;
+};
+
+// Reads a DWORD with a 4-byte buffer; false when the value cannot be read.
+bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value);
+// Reads a string value of at most size-1 bytes into text (always terminated).
+bool ReadRegistryString(IRegistryKey &key, const char *name, char *text, uint32_t size);

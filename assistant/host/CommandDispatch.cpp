@@ -1,0 +1,32 @@
+#include "assistant/host/CommandDispatch.h"
+
+#include "assistant/host/CommandTable.h"
+
+DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IDispatchHost &host)
+{
+    if (!call.wellFormed)
+        return {true, kParmErr, false};
+    CommandRoute route = RouteCommand(call.cmdId, call.args);
+    std::string answer = route.recognised ? "" : kParmErr;
+    if (state.Busy == 1)
+        return {true, answer, false};
+
+    if (!host.AttachDocument()) {
+        host.ReportAttachFailure();
+        return {false, std::string(), false};
+    }
+    state.Busy = 1;
+    state.Command = call.cmdId;
+    if (route.recognised) {
+        if (route.emptiesLog)
+            host.EmptyLog();
+        state.ScriptFunction = route.scriptFunction;
+    }
+    state.NotFirstRun = state.WorkerStarted ? 1 : 0;
+    if (!host.StartWorker()) {
+        state.Busy = 0;
+        return {true, answer, false};
+    }
+    state.WorkerStarted = 1;
+    return {true, answer, true};
+}

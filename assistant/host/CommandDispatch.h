@@ -1,0 +1,38 @@
+// The page's RUVSysCall request: choose the result function, mark the run
+// and start one worker.
+#pragma once
+
+#include "assistant/engine/CommandState.h"
+
+#include <string>
+
+// What the dispatch needs from the window side.
+class IDispatchHost {
+public:
+    virtual ~IDispatchHost() {}
+    // Takes the browser's current document for the results of this command.
+    virtual bool AttachDocument() = 0;
+    virtual void ReportAttachFailure() = 0;
+    virtual void EmptyLog() = 0;
+    // Starts the worker thread for the state's Command; false if it could not.
+    virtual bool StartWorker() = 0;
+};
+
+struct CommandCall {
+    bool wellFormed;  // an id and a string argument were passed
+    int cmdId;
+    std::string args;
+};
+
+struct DispatchOutcome {
+    bool answered;     // false: the page receives no value
+    std::string text;  // "" or "PARM ERR"
+    bool started;      // a worker was started
+};
+
+// A call that is not well formed gets "PARM ERR" and starts nothing.
+// While Busy is 1 nothing is started and no state changes; the answer is the
+// one the command would get otherwise ("" or "PARM ERR"), so the page's
+// contract stays the same. An unrecognised id keeps ScriptFunction, answers
+// "PARM ERR" and still starts a worker, which ends at once.
+DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IDispatchHost &host);

@@ -1,0 +1,24 @@
+// Which page function receives a command's results, and how the page's
+// command id argument is read.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+struct CommandRoute {
+    bool recognised;
+    const char *scriptFunction;  // null for an unrecognised command
+    bool emptiesLog;             // the full check starts a fresh log
+};
+
+// args only matters for command 10 (exact, case-sensitive comparison).
+CommandRoute RouteCommand(int cmdId, const std::string &args);
+
+enum class CommandIdKind { Int32, Double, Other };
+
+// Integers as they are, doubles truncated toward zero (0 when not finite or
+// out of range), anything else by the low 32 bits of its value.
+int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble, uint32_t low32);
+
+extern const char kParmErr[];
