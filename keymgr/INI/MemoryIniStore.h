@@ -24,7 +24,7 @@ private:
     struct Entry {
         std::string key;
         std::string value;
-        bool hasValue;
+        bool hasValue = false;
     };
     struct Section {
         std::string name;
