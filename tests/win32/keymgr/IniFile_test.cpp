@@ -1,5 +1,6 @@
 // CIni against the platform's own profile functions on real files.
 #include "keymgr/INI/Ini.h"
+#include "keymgr/INI/MemoryIniStore.h"
 #include "keymgr/INI/Profile.h"
 #include "keymgr/INI/Win32IniStore.h"
 
@@ -51,7 +52,7 @@ protected:
         DeleteFileA(path.c_str());
         RemoveDirectoryA(folder.c_str());
     }
-    void WriteFile(const char *text)
+    void PutFile(const char *text)
     {
         HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         ASSERT_NE(INVALID_HANDLE_VALUE, h);
@@ -59,7 +60,7 @@ protected:
         WriteFile(h, text, (DWORD)strlen(text), &written, NULL);
         CloseHandle(h);
     }
-    void WriteFile(const std::string &text) { WriteFile(text.c_str()); }
+    void PutFile(const std::string &text) { PutFile(text.c_str()); }
     std::string Raw(const char *section, const char *key)
     {
         char buf[1024];
@@ -77,7 +78,7 @@ TEST_F(IniFileTest, ModuleNamesFromMissingAndPresentFile)
     char rel[260];
     ini.GetString("Module", "Rel", rel, 260, "KavelGeneralCSP.dll");
     EXPECT_STREQ("KavelGeneralCSP.dll", rel);
-    WriteFile("[Module]\r\nRel=Stand.dll\r\nQKC = Cmd.dll \r\n");
+    PutFile("[Module]\r\nRel=Stand.dll\r\nQKC = Cmd.dll \r\n");
     ini.GetString("Module", "Rel", rel, 260, "KavelGeneralCSP.dll");
     EXPECT_STREQ("Stand.dll", rel);
     ini.GetString("module", "qkc", rel, 260, "QKCommand.dll");
@@ -86,7 +87,7 @@ TEST_F(IniFileTest, ModuleNamesFromMissingAndPresentFile)
 
 TEST_F(IniFileTest, LongValueIntoPathBufferAndReadWhole)
 {
-    WriteFile("[S]\r\nlong=" + std::string(2000, 'z') + "\r\nbig=" + Pattern(5000) + "\r\n");
+    PutFile("[S]\r\nlong=" + std::string(2000, 'z') + "\r\nbig=" + Pattern(5000) + "\r\n");
     CIni ini(path.c_str());
     char buf[300];
     memset(buf, 'x', sizeof(buf));
@@ -99,7 +100,7 @@ TEST_F(IniFileTest, LongValueIntoPathBufferAndReadWhole)
 
 TEST_F(IniFileTest, PlatformCutsAsTheCoreExpects)
 {
-    WriteFile("[S]\r\nv510=" + std::string(510, 'a') + "\r\nv511=" + std::string(511, 'b') +
+    PutFile("[S]\r\nv510=" + std::string(510, 'a') + "\r\nv511=" + std::string(511, 'b') +
               "\r\n[T]\r\none=1\r\ntwo=2\r\n");
     CWin32IniStore raw;
     char buf[16];
@@ -144,7 +145,7 @@ TEST_F(IniFileTest, ValuesRoundTripThroughTheFile)
     EXPECT_TRUE(ini.FlipBool("N", "flag", false));
     EXPECT_TRUE(ini.GetBool("N", "flag", false));
 
-    WriteFile("[B]\r\nt=TRUE\r\ny=Yes\r\ns=7\r\nn=no\r\nz=0\r\na=abc\r\n");
+    PutFile("[B]\r\nt=TRUE\r\ny=Yes\r\ns=7\r\nn=no\r\nz=0\r\na=abc\r\n");
     EXPECT_TRUE(ini.GetBool("B", "t", false));
     EXPECT_TRUE(ini.GetBool("B", "y", false));
     EXPECT_TRUE(ini.GetBool("B", "s", false));
@@ -156,7 +157,7 @@ TEST_F(IniFileTest, ValuesRoundTripThroughTheFile)
 
 TEST_F(IniFileTest, StringsListsAndBlocks)
 {
-    WriteFile("[L]\r\nlist=,a , b,\r\nok=0A0b\r\nodd=0A0\r\nbad=0G\r\n");
+    PutFile("[L]\r\nlist=,a , b,\r\nok=0A0b\r\nodd=0A0\r\nbad=0G\r\n");
     CIni ini(path.c_str());
     char buf[32];
     size_t n = ini.GetArray("L", "list", buf, sizeof(buf));
@@ -193,7 +194,7 @@ TEST_F(IniFileTest, StringsListsAndBlocks)
 
 TEST_F(IniFileTest, SectionsCopyMoveAndDelete)
 {
-    WriteFile("[Src]\r\na=1\r\nb=2\r\n[Dst]\r\nold=x\r\n");
+    PutFile("[Src]\r\na=1\r\nb=2\r\n[Dst]\r\nold=x\r\n");
     CIni ini(path.c_str());
     Strings names;
     EXPECT_EQ(2u, ini.GetSectionNames(names));
@@ -233,6 +234,64 @@ TEST_F(IniFileTest, SectionsCopyMoveAndDelete)
     names.clear();
     ini.GetSectionNames(names);
     EXPECT_EQ(Strings({"Moved"}), names);
+}
+
+// The native tests run on the memory store; it must answer as the platform does.
+std::vector<std::string> Replay(IIniStore &store, const char *file)
+{
+    std::vector<std::string> out;
+    char buf[64];
+    auto value = [&](const char *section, const char *key, const char *def, size_t size) {
+        size_t n = store.GetString(section, key, def, buf, size, file);
+        out.push_back(std::to_string(n) + ":" + std::string(buf, n));
+    };
+    auto section = [&](const char *name, size_t size) {
+        size_t n = store.GetSection(name, buf, size, file);
+        out.push_back(std::to_string(n) + ":" + std::string(buf, n));
+    };
+    auto names = [&](size_t size) {
+        size_t n = store.GetSectionNames(buf, size, file);
+        out.push_back(std::to_string(n) + ":" + std::string(buf, n));
+    };
+    store.WriteString("A", "one", "1", file);
+    store.WriteString("A", " two ", "  2  ", file);
+    store.WriteString("a", "q", "\"quoted\"", file);
+    store.WriteString("B", "x", "y", file);
+    value("A", "TWO", "", sizeof(buf));
+    value("A", "q", "", sizeof(buf));
+    value("A", "none", "dflt  ", sizeof(buf));
+    value("A", "none", NULL, sizeof(buf));
+    value("A", "one", "", 1);
+    value("A", NULL, "", sizeof(buf));
+    value("A", NULL, "", 6);
+    value(NULL, NULL, "", sizeof(buf));
+    value("Missing", NULL, "", sizeof(buf));
+    section("A", sizeof(buf));
+    section("A", 8);
+    section("Missing", sizeof(buf));
+    names(sizeof(buf));
+    names(3);
+    store.WriteSection("B", "k=v\0 m = n \0", file);
+    section("B", sizeof(buf));
+    store.WriteString("A", "one", NULL, file);
+    section("A", sizeof(buf));
+    store.WriteString("B", NULL, NULL, file);
+    names(sizeof(buf));
+    return out;
+}
+
+TEST_F(IniFileTest, MemoryStoreAnswersAsThePlatform)
+{
+    CWin32IniStore platform;
+    CMemoryIniStore memory;
+    std::vector<std::string> expected = Replay(platform, path.c_str());
+    std::vector<std::string> actual = Replay(memory, path.c_str());
+    ASSERT_EQ(expected.size(), actual.size());
+    EXPECT_EQ("1:2", expected[0]);
+    EXPECT_EQ("6:quoted", expected[1]);
+    EXPECT_EQ(std::string("8:one\0two\0", 10), expected[5]);
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(expected[i], actual[i]) << "step " << i;
 }
 
 TEST(ProfileWin32, PathsOfThisProgram)
