@@ -289,7 +289,7 @@ TEST_F(IniFileTest, MemoryStoreAnswersAsThePlatform)
     ASSERT_EQ(expected.size(), actual.size());
     EXPECT_EQ("1:2", expected[0]);
     EXPECT_EQ("6:quoted", expected[1]);
-    EXPECT_EQ(std::string("8:one\0two\0", 10), expected[5]);
+    EXPECT_EQ(std::string("10:one\0two\0q\0", 13), expected[5]);
     for (size_t i = 0; i < expected.size(); ++i)
         EXPECT_EQ(expected[i], actual[i]) << "step " << i;
 }
