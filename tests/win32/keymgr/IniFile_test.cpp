@@ -271,8 +271,10 @@ std::vector<std::string> Replay(IIniStore &store, const char *file)
     section("Missing", sizeof(buf));
     names(sizeof(buf));
     names(3);
+    // No line without "=": Wine drops such lines where Windows keeps them.
     store.WriteSection("B", "k=v\0 m = n \0", file);
     section("B", sizeof(buf));
+    value("B", NULL, "", sizeof(buf));
     store.WriteString("A", "one", NULL, file);
     section("A", sizeof(buf));
     store.WriteString("B", NULL, NULL, file);
