@@ -96,6 +96,17 @@ TEST_F(IniFileTest, LongValueIntoPathBufferAndReadWhole)
     EXPECT_EQ('x', buf[260]);
     EXPECT_EQ(2000u, ini.GetString("S", "long", NULL, 0, ""));
     EXPECT_EQ(Pattern(5000), ini.GetString("S", "big"));
+
+    // A double-byte character that straddles the first cut.
+    std::string gbk = "a";
+    for (int i = 0; i < 300; ++i)
+        gbk += "\xD6\xD0";
+    EXPECT_TRUE(ini.WriteString("S", "gbk", gbk.c_str()));
+    EXPECT_EQ(gbk, ini.GetString("S", "gbk"));
+    EXPECT_EQ(259u, ini.GetString("S", "gbk", buf, 260, ""));
+    EXPECT_EQ(gbk.substr(0, 259), std::string(buf));
+    // A lead byte without its trail byte is not copied.
+    EXPECT_EQ(257u, ini.GetString("S", "gbk", buf, 259, ""));
 }
 
 TEST_F(IniFileTest, PlatformCutsAsTheCoreExpects)
