@@ -2,7 +2,6 @@
 
 #include "keymgr/INI/IniName.h"
 
-#include <errno.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -14,7 +13,6 @@ namespace {
 
 long long ParseWide(const std::string &text, int base)
 {
-    errno = 0;
     return strtoll(text.c_str(), NULL, IniBase(base));
 }
 
