@@ -1,0 +1,15 @@
+#include "keymgr/shell/CertExpiry.h"
+
+uint64_t ExpiryUnitsRemaining(uint64_t notAfter, uint64_t now)
+{
+    return notAfter > now ? (notAfter - now) / kExpiryUnitTicks : 0;
+}
+
+bool CertificateExpiring(uint64_t notAfter, uint64_t now, int days)
+{
+    if (notAfter <= now)
+        return true;
+    if (days < 0)
+        return false;
+    return ExpiryUnitsRemaining(notAfter, now) <= (uint64_t)days;
+}
