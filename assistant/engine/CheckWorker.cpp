@@ -24,20 +24,20 @@ private:
 };
 }
 
-int CheckWorker::Run()
+int CommandRunner::Run()
 {
     m_services.ssl.ClearSslState();
     BusyGuard busy(m_run.State());
     try {
         RunCommand(m_run.State().Command);
     } catch (...) {
-        // A failed allocation ends the run; the page still gets its buttons
-        // back once the user retries, since Busy is cleared.
+        // An exception (out of memory) ends the run early; the guard still
+        // clears Busy so the dialog does not stay busy for ever.
     }
     return 0;
 }
 
-void CheckWorker::RunCommand(int command)
+void CommandRunner::RunCommand(int command)
 {
     IClientEngine *client = m_services.client;
     int vendor = m_run.Vendor();
@@ -69,18 +69,18 @@ void CheckWorker::RunCommand(int command)
     }
 }
 
-bool CheckWorker::VendorProviderRegistered(int vendor)
+bool CommandRunner::VendorProviderRegistered(int vendor)
 {
     return m_services.registry.OpenKey(kRootLocalMachine, VendorProviderKey(vendor), RegAccess::Query) != nullptr;
 }
 
-void CheckWorker::LogStamped(const char *text)
+void CommandRunner::LogStamped(const char *text)
 {
     std::string line = m_services.clock.TimeStamp() + text;
     m_run.WriteLog(line.c_str());
 }
 
-void CheckWorker::RunFullCheck()
+void CommandRunner::RunFullCheck()
 {
     IClientEngine *client = m_services.client;
     int vendor = m_run.Vendor();

@@ -1,4 +1,4 @@
-// The worker that runs one requested command and reports its findings.
+// What the worker thread does: runs one requested command and reports its findings.
 #pragma once
 
 #include "assistant/engine/CheckRun.h"
@@ -33,9 +33,9 @@ struct WorkerServices {
     IClientEngine *client;
 };
 
-class CheckWorker {
+class CommandRunner {
 public:
-    CheckWorker(CommandState &state, IResultChannel &channel, ILog &log, WorkerServices services)
+    CommandRunner(CommandState &state, IResultChannel &channel, ILog &log, WorkerServices services)
         : m_run(state, channel, log), m_services(services) {}
 
     // Runs State().Command; Busy is 0 afterwards on every path. Returns 0.
