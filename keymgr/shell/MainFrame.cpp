@@ -3,10 +3,21 @@
 #include "common/BoundedCopy.h"
 #include "common/Module.h"
 #include "keymgr/library/TokenCalls.h"
+#include "keymgr/pages/AboutDlg.h"
+#include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/DeviceWatch.h"
+#include "keymgr/shell/FrameMessages.h"
+#include "keymgr/shell/FrameServices.h"
+#include "keymgr/shell/PinTagRule.h"
+#include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/TrayIcon.h"
 #include "keymgr/shell/ZVAppView.h"
 #include "keymgr/shell/resource.h"
+
+#include <objbase.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 static HWND g_mainWindow = NULL;
 
@@ -15,10 +26,17 @@ HWND MainWindowHandle()
     return g_mainWindow;
 }
 
-CMainFrame::CMainFrame() : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0) {}
+CMainFrame::CMainFrame()
+    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserPromptShown(false),
+      m_certificateExpiring(false), m_movingWidth(0), m_movingHeight(0)
+{
+}
 
 CMainFrame::~CMainFrame()
 {
+    DeviceWatch::Instance().Stop();
+    if (m_hWnd)
+        TrayIconDelete(m_hWnd, TRAY_ID_TOKEN);
     delete m_view;
 }
 
@@ -48,6 +66,12 @@ bool CMainFrame::PreTranslateMessage(MSG *msg)
     return m_view && m_view->PreTranslateMessage(msg);
 }
 
+void CMainFrame::SetMovingSize(int width, int height)
+{
+    m_movingWidth = width;
+    m_movingHeight = height;
+}
+
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (m_taskbarCreatedMessage && msg == m_taskbarCreatedMessage) {
@@ -61,18 +85,39 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CREATE:
         return OnCreate();
     case WM_COMMAND:
-        if (LOWORD(wParam) == ID_SHOW_MANAGER) {
-            ShowWindow(m_hWnd, SW_SHOWNORMAL);
-            SetForegroundWindow(m_hWnd);
-            return 0;
-        }
-        break;
+        OnCommand(LOWORD(wParam));
+        return 0;
     case WM_SYSCOMMAND:
         OnSysCommand(wParam, lParam);
         return 0;
     case WM_CLOSE:
         // Closing only hides: the program lives in the notification area.
         ShowWindow(m_hWnd, SW_HIDE);
+        CloseSoftKeyboard();
+        return 0;
+    case WM_GETMINMAXINFO:
+        if (m_movingWidth > 0 && m_movingHeight > 0) {
+            MINMAXINFO *info = reinterpret_cast<MINMAXINFO *>(lParam);
+            info->ptMinTrackSize.x = info->ptMaxTrackSize.x = m_movingWidth;
+            info->ptMinTrackSize.y = info->ptMaxTrackSize.y = m_movingHeight;
+        }
+        return 0;
+    case WM_ZV_TRAY:
+        OnTrayCallback(static_cast<UINT>(lParam));
+        return 0;
+    case WM_ZV_NOTIFY:
+        return OnNotify(wParam, reinterpret_cast<char *>(lParam));
+    case WM_ZV_REFRESH:
+        OnRefresh();
+        return 0;
+    case WM_ZV_WEBPAGES:
+        return OnWebPages(wParam);
+    case WM_ZV_REQUEST_CERT:
+        if (wParam == 1)
+            OnRequestCertificate();
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
         return 0;
     case WM_DESTROY:
         OnDestroy();
@@ -83,6 +128,12 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CMainFrame::OnCreate()
 {
+    m_view = new CZVAppView(this);
+    if (!m_view->Create(m_hWnd)) {
+        delete m_view;
+        m_view = NULL;
+        return -1;
+    }
     // Without the library these cannot run; the program still starts so
     // that the user sees what is missing.
     if (TokenEntryAvailable(TE_ZVCreateCachedPin) && Tok::ZVCreateCachedPin() != 0)
@@ -90,12 +141,14 @@ LRESULT CMainFrame::OnCreate()
     if (TokenEntryAvailable(TE_ZVCreateCachedCSP) && Tok::ZVCreateCachedCSP() != 0)
         return -1;
     g_mainWindow = m_hWnd;
-    m_view = new CZVAppView();
-    if (!m_view->Create(m_hWnd)) {
-        delete m_view;
-        m_view = NULL;
-        return -1;
-    }
+    DeviceWatch::Instance().Start(m_hWnd);
+
+    uint32_t pinWindowMs = 0;
+    // A zero period would close the library's PIN window as soon as it opens.
+    if (Tok::ZRGetVerifyPINTime(&pinWindowMs) == 0 && pinWindowMs > 0)
+        SetTimer(m_hWnd, TIMER_PIN_WINDOW, pinWindowMs, NULL);
+    SetTimer(m_hWnd, TIMER_BROWSER_WATCH, 10, NULL);
+
     LocalizeFrameMenu();
     m_taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
     return 0;
@@ -114,10 +167,9 @@ void CMainFrame::LocalizeFrameMenu()
     HMENU menu = GetMenu(m_hWnd);
     if (!menu)
         return;
-    if (popupTitle[0])
-        ModifyMenuA(menu, 0, MF_BYPOSITION | MF_STRING | MF_POPUP,
-                    reinterpret_cast<UINT_PTR>(GetSubMenu(menu, 0)), popupTitle);
     HMENU popup = GetSubMenu(menu, 0);
+    if (popupTitle[0] && popup)
+        ModifyMenuA(menu, 0, MF_BYPOSITION | MF_STRING | MF_POPUP, reinterpret_cast<UINT_PTR>(popup), popupTitle);
     if (popup && aboutItem[0])
         ModifyMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_APP_ABOUT, aboutItem);
     DrawMenuBar(m_hWnd);
@@ -129,17 +181,256 @@ void CMainFrame::OnSysCommand(WPARAM command, LPARAM lParam)
     case SC_MINIMIZE:
     case SC_CLOSE:
         ShowWindow(m_hWnd, SW_HIDE);
+        CloseSoftKeyboard();
         return;
     }
     DefWindowProcA(m_hWnd, WM_SYSCOMMAND, command, lParam);
 }
 
+void CMainFrame::BringToFront()
+{
+    SetForegroundWindow(m_hWnd);
+}
+
+void CMainFrame::OnCommand(UINT id)
+{
+    switch (id) {
+    case ID_SHOW_MANAGER:
+        if (m_view)
+            m_view->CentreFrame();
+        ShowWindow(m_hWnd, SW_SHOWNORMAL);
+        BringToFront();
+        break;
+    case ID_REFRESH:
+        if (m_view && m_view->Hwnd())
+            PostMessageA(m_view->Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_VIEW_REFRESH, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(m_view->Hwnd(), IDC_VIEW_REFRESH)));
+        break;
+    case ID_APP_EXIT_CONFIRM:
+        ConfirmExit();
+        break;
+    case ID_APP_ABOUT:
+        ShowAboutBox(m_hWnd);
+        break;
+    }
+}
+
+void CMainFrame::ConfirmExit()
+{
+    char confirm[256] = "";
+    LoadText("MainFrm", "IDS_CONFIRM_EXIT", confirm, sizeof(confirm));
+    char text[512];
+    snprintf(text, sizeof(text), "%s %s", confirm, HWName);
+    if (MessageBoxA(m_hWnd, text, UserTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        DestroyWindow(m_hWnd);
+}
+
+void CMainFrame::OnTrayCallback(UINT mouseMessage)
+{
+    switch (mouseMessage) {
+    case WM_LBUTTONDBLCLK:
+        ShowWindow(m_hWnd, SW_SHOW);
+        BringToFront();
+        break;
+    case WM_RBUTTONUP:
+        BringToFront();
+        ShowTrayMenu();
+        break;
+    }
+}
+
+void CMainFrame::ShowTrayMenu()
+{
+    HMENU menu = LoadMenuA(AppInstance(), MAKEINTRESOURCEA(IDR_TRAY_MENU));
+    if (!menu)
+        return;
+    HMENU popup = GetSubMenu(menu, 0);
+    if (popup) {
+        char open[128] = "", tool[128] = "", refresh[128] = "";
+        LoadText("MainFrm", "IDS_OPEN", open, sizeof(open));
+        LoadText("MainFrm", "IDS_MANAGE_TOOL", tool, sizeof(tool));
+        LoadText("MainFrm", "ID_REFRESH_MENU", refresh, sizeof(refresh));
+        char first[400];
+        snprintf(first, sizeof(first), "%s %s %s(&O)", open, HWName, tool);
+        ModifyMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_SHOW_MANAGER, first);
+        ModifyMenuA(popup, 1, MF_BYPOSITION | MF_STRING, ID_REFRESH, refresh);
+        SetMenuDefaultItem(popup, ID_SHOW_MANAGER, FALSE);
+        POINT at;
+        GetCursorPos(&at);
+        TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x, at.y, 0, m_hWnd, NULL);
+        PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    }
+    DestroyMenu(menu);
+}
+
+LRESULT CMainFrame::OnNotify(WPARAM kind, char *reader)
+{
+    char name[READER_NAME_SIZE];
+    CopyBounded(name, sizeof(name), reader);
+    free(reader);
+    if (!PopupExists())
+        return -1;
+    char text[2048];
+    char a[256] = "", b[256] = "";
+    switch (kind) {
+    case NOTIFY_INSERTED:
+        LoadText("MainFrm", "IDS_WITHIN", a, sizeof(a));
+        LoadText("MainFrm", "IDS_INSERTED", b, sizeof(b));
+        snprintf(text, sizeof(text), "%s %s %s %s", name, a, HWName, b);
+        break;
+    case NOTIFY_REMOVED:
+        LoadText("MainFrm", "IDS_REMOVED", a, sizeof(a));
+        snprintf(text, sizeof(text), "%s %s", HWName, a);
+        break;
+    case NOTIFY_CERTIFICATE:
+        DeviceWatch::Instance().CopyRegisteredCertText(text, sizeof(text));
+        if (!text[0])
+            return 0;
+        m_certificateExpiring = BuildExpiryWarning(SelReader, text, sizeof(text));
+        break;
+    default:
+        return -1;
+    }
+    PopupShow(text);
+    return 0;
+}
+
+void CMainFrame::OnRefresh()
+{
+    if (m_view)
+        m_view->Refresh();
+    DefaultPinCheck();
+}
+
+void CMainFrame::DefaultPinCheck()
+{
+    uint32_t state = 0;
+    if (Tok::OC_GetHWApp(0, SelReader, &state) != 0) {
+        SelAppState = APP_STATE_UNREADABLE;
+        return;
+    }
+    SelAppState = state;
+    if (state != 1)
+        return;
+
+    uint8_t tag[255] = {0};
+    uint32_t length = sizeof(tag), out = 0;
+    uint32_t rc = static_cast<uint32_t>(Tok::OC_ReadFile(0, SelReader, static_cast<const char *>(NULL), 0, 0, tag,
+                                                         &length, &out));
+    switch (DecidePinTag(rc, tag[0])) {
+    case PINTAG_NO_REMINDER:
+        return;
+    case PINTAG_CREATE_THEN_REMIND:
+        if (Tok::OC_CreateFile(0, SelReader, static_cast<const char *>(NULL), 0, 0, 260u) != 0) {
+            char text[512] = "";
+            LoadText("MainFrm", "IDS_PINTAG_EFFILE", text, sizeof(text));
+            MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONERROR);
+            return;
+        }
+        break;
+    case PINTAG_REMIND:
+        break;
+    }
+    char tips[1024] = "", title[256] = "";
+    LoadText("MainFrm", "IDS_CHANGEPIN_TIPS", tips, sizeof(tips));
+    LoadText("MainFrm", "IDS_MSGBOX_TITLE", title, sizeof(title));
+    MessageBoxA(NULL, tips, title, MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+    HWND main = FindWindowA(NULL, UserTitle);
+    if (main) {
+        SetActiveWindow(main);
+        SetForegroundWindow(main);
+        ShowWindow(main, SW_SHOW);
+    }
+    if (m_view)
+        m_view->ActivatePage(PAGE_PIN);
+}
+
+LRESULT CMainFrame::OnWebPages(WPARAM action)
+{
+    if (action != WEBPAGES_OPEN && action != WEBPAGES_CLOSE)
+        return -1;
+    HRESULT com = CoInitialize(NULL);
+    FrameWebSettings web;
+    ReadFrameWebSettings(web);
+    if (action == WEBPAGES_OPEN) {
+        for (const std::string &url : web.urls)
+            OpenInBrowser(url.c_str());
+    } else {
+        CloseBrowserWindowsShowing(web.urls);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+    return 0;
+}
+
+void CMainFrame::OnRequestCertificate()
+{
+    FrameWebSettings web;
+    ReadFrameWebSettings(web);
+    if (!web.requestAddress.empty())
+        OpenInBrowser(web.requestAddress.c_str());
+}
+
+void CMainFrame::OnTimer(UINT_PTR id)
+{
+    if (id == TIMER_PIN_WINDOW)
+        CloseLibraryPinWindow();
+    else if (id == TIMER_BROWSER_WATCH)
+        WatchBrowsers();
+}
+
+void CMainFrame::CloseLibraryPinWindow()
+{
+    static char pinTitle[256];
+    static bool loaded = false;
+    if (!loaded) {
+        LoadText("MainFrm", "IDSTR_UIPIN_TITLE", pinTitle, sizeof(pinTitle));
+        loaded = true;
+    }
+    if (!pinTitle[0])
+        return;
+    HWND pinWindow = FindWindowA(NULL, pinTitle);
+    if (pinWindow)
+        SendMessageA(pinWindow, WM_CLOSE, 0, 0);
+}
+
+void CMainFrame::WatchBrowsers()
+{
+    if (!m_browserMark.Update(m_browserCounter.Count()) || m_browserPromptShown)
+        return;
+    ReaderList readers;
+    if (DeviceWatch::Instance().ListReaders(readers) != 0)
+        return;
+    for (size_t i = 0; i < readers.Size() && !m_browserPromptShown; ++i) {
+        uint32_t state = 0;
+        if (Tok::QKGetDevState(readers.Name(i), &state) != 0)
+            return;
+        if (state != TOK_DEV_PRESENT)
+            continue;
+        // Marked first: the box runs a message loop in which this timer ticks on.
+        m_browserPromptShown = true;
+        FrameWebSettings web;
+        ReadFrameWebSettings(web);
+        if (web.iePrompt > 0) {
+            BringToFront();
+            char text[1024] = "";
+            LoadText("MainFrm", "ZV_CLOSEIEWINDOW", text, sizeof(text));
+            MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONQUESTION | MB_SYSTEMMODAL);
+            BringToFront();
+        }
+    }
+}
+
 void CMainFrame::OnDestroy()
 {
+    KillTimer(m_hWnd, TIMER_PIN_WINDOW);
+    KillTimer(m_hWnd, TIMER_BROWSER_WATCH);
+    DeviceWatch::Instance().Stop();
     Tok::ZVClearAllCachedPin();
     Tok::CSPUnAllIECert();
     Tok::ZVClearCachedCSP();
     TrayIconDelete(m_hWnd, TRAY_ID_APPLICATION);
+    TrayIconDelete(m_hWnd, TRAY_ID_TOKEN);
     if (g_mainWindow == m_hWnd)
         g_mainWindow = NULL;
     PostQuitMessage(0);

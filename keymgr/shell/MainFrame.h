@@ -1,7 +1,10 @@
-// The hidden top-level window of ZVApp.
+// The hidden top-level window of ZVApp: tray icon, device watch messages,
+// timers and the confirmed exit.
 #pragma once
 
 #include "common/Window.h"
+#include "keymgr/shell/BrowserCountMark.h"
+#include "keymgr/shell/BrowserProcessCounter.h"
 
 class CZVAppDoc;
 class CZVAppView;
@@ -16,6 +19,8 @@ public:
     CZVAppView *GetView() const { return m_view; }
     // Gives the frame's dialogs a chance at keyboard messages.
     bool PreTranslateMessage(MSG *msg);
+    // Width and height the frame keeps while it is moved.
+    void SetMovingSize(int width, int height);
 
     static const char *ClassName() { return "ZVAppMainFrame"; }
 
@@ -27,11 +32,30 @@ private:
     void OnDestroy();
     void LocalizeFrameMenu();
     void OnSysCommand(WPARAM command, LPARAM lParam);
+    void OnCommand(UINT id);
+    void OnTrayCallback(UINT mouseMessage);
+    void ShowTrayMenu();
+    void ConfirmExit();
+    LRESULT OnNotify(WPARAM kind, char *reader);
+    void OnRefresh();
+    void DefaultPinCheck();
+    LRESULT OnWebPages(WPARAM action);
+    void OnRequestCertificate();
+    void OnTimer(UINT_PTR id);
+    void CloseLibraryPinWindow();
+    void WatchBrowsers();
+    void BringToFront();
 
     CZVAppDoc *m_document;
     CZVAppView *m_view;
     UINT m_taskbarCreatedMessage;
+    BrowserCountMark m_browserMark;
+    BrowserProcessCounter m_browserCounter;
+    bool m_browserPromptShown;
+    bool m_certificateExpiring;
+    int m_movingWidth;
+    int m_movingHeight;
 };
 
-// The application's main window, for the library threads and the pages.
+// The application's main window, for the pages.
 HWND MainWindowHandle();

@@ -8,6 +8,7 @@
 #include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/ZVAppDoc.h"
+#include "keymgr/shell/ZVAppView.h"
 
 #include <commctrl.h>
 #include <string.h>
@@ -107,7 +108,11 @@ bool CZVAppApp::OpenNewDocument()
     m_document = new CZVAppDoc();
     m_document->OnNewDocument();
     m_frame = new CMainFrame();
-    return m_frame->LoadFrame(m_document);
+    if (!m_frame->LoadFrame(m_document))
+        return false;
+    if (m_frame->GetView())
+        m_frame->GetView()->InitialUpdate();
+    return true;
 }
 
 int CZVAppApp::Run()

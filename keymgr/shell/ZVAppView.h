@@ -1,14 +1,51 @@
-// The single view of the main window: a form on dialog 102.
+// The single view of the main window: a form on dialog 102 with the list of
+// tokens present, and the management sheet for the selected one.
 #pragma once
 
 #include "common/Window.h"
 
+#include <windows.h>
+
+class CMainFrame;
+class CQKCSPSheet;
+class CPropertyPage;
+class CDeviceInfoPage;
+class CChangePINPage;
+class CCertManagePage;
+
 class CZVAppView : public CDialog {
 public:
-    CZVAppView();
+    explicit CZVAppView(CMainFrame *frame);
+    ~CZVAppView() override;
     bool Create(HWND frame);
     bool PreTranslateMessage(MSG *msg);
 
+    // Rebuilds the device list and the current-token record (message 1127).
+    void Refresh();
+    // Makes the sheet's page with this index the active one.
+    void ActivatePage(int index);
+    // Centres the main window on the desktop.
+    void CentreFrame();
+    // After the frame exists: texts, the first device list, centring.
+    void InitialUpdate();
+
 protected:
     INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool CreateSheet();
+    void FitFrameToView();
+    // 0, or the error that stopped the walk (after telling the user).
+    uint32_t FillDeviceList();
+    void OnSelectionChanged();
+    void OnRefreshButton();
+
+    CMainFrame *m_frame;
+    CDeviceInfoPage *m_deviceInfo;
+    CChangePINPage *m_pinPage;
+    CCertManagePage *m_certPage;
+    CPropertyPage *m_webPage;
+    CQKCSPSheet *m_sheet;
+    CRITICAL_SECTION m_viewLock;
+    bool m_lockReady;
 };

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <list>
 #include <vector>
 
 namespace {
@@ -38,7 +39,7 @@ public:
     static int FakeEntry() { return 0; }
 
 private:
-    std::vector<std::string> modules = std::vector<std::string>();
+    std::list<std::string> modules;
 };
 
 void ExportEverything(FakeLoader &loader, const char *csp, const char *cmd)

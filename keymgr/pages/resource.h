@@ -1,0 +1,44 @@
+// Resource and control identifiers of the management pages.
+#pragma once
+
+#define IDD_PAGE_PIN 106
+#define IDD_PAGE_DEVICE_INFO 107
+#define IDD_CHANGE_LABEL 134
+#define IDD_PAGE_CERTIFICATES 138
+
+// Device-information page
+#define IDC_INFO_FREE 1000
+#define IDC_INFO_SERIAL 1001
+#define IDC_INFO_LABEL 1004
+#define IDC_INFO_LABEL_CAPTION 1005
+#define IDC_INFO_FREE_CAPTION 1006
+#define IDC_INFO_SERIAL_CAPTION 1007
+#define IDC_INFO_CHANGE_LABEL 1009
+#define IDC_INFO_TOTAL 1058
+#define IDC_INFO_TYPE 1059
+#define IDC_INFO_TYPE_CAPTION 1060
+#define IDC_INFO_TOTAL_CAPTION 1061
+
+// Label dialog
+#define IDC_LABEL_EDIT 1015
+#define IDC_LABEL_PIN 1029
+#define IDC_LABEL_NOTE 1057
+#define IDC_LABEL_PIN_CAPTION 1078
+#define IDC_LABEL_CAPTION 1079
+
+// PIN page
+#define IDC_PIN_APPLY 1010
+#define IDC_PIN_OLD_CAPTION 1012
+#define IDC_PIN_AGAIN_CAPTION 1016
+#define IDC_PIN_NEW_CAPTION 1017
+#define IDC_PIN_OLD 1026
+#define IDC_PIN_NEW 1027
+#define IDC_PIN_AGAIN 1028
+#define IDC_PIN_NOTE 1057
+#define IDC_PIN_OLD_GRADE 1059
+#define IDC_PIN_NEW_GRADE 1060
+
+// Certificate page
+#define IDC_CERT_TREE 1006
+#define IDC_CERT_DETAILS 1007
+#define IDC_CERT_VIEW 1010

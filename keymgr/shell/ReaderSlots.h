@@ -1,0 +1,30 @@
+// The table of tokens whose PIN code was verified at insertion: 10 entries
+// of a 32-byte reader name and a verified flag. An entry whose name is
+// shorter than 2 characters is free.
+#pragma once
+
+#include <stdint.h>
+
+enum { READER_SLOT_COUNT = 10, READER_SLOT_NAME = 32 };
+
+struct ReaderSlot {
+    char name[READER_SLOT_NAME];
+    uint32_t verified;
+};
+
+class ReaderSlots {
+public:
+    ReaderSlots();
+    // Overwrites the entry with the same name, else takes the first free
+    // one; with no free entry nothing is stored (returns false).
+    bool Store(const char *reader, uint32_t verified);
+    // The entry of the reader, or NULL.
+    const ReaderSlot *Find(const char *reader) const;
+    void Reset();
+
+private:
+    ReaderSlot m_slots[READER_SLOT_COUNT];
+};
+
+// The process-wide table (insertion/removal handlers and the view).
+ReaderSlots &VerifiedReaders();

@@ -1,0 +1,239 @@
+#include "FakeTokenLibrary.h"
+
+#include <string.h>
+
+FakeTokenLibrary *FakeTokenLibrary::current = nullptr;
+
+namespace {
+
+FakeTokenLibrary &Lib()
+{
+    return *FakeTokenLibrary::current;
+}
+
+FakeToken *Find(const char *reader)
+{
+    if (!reader)
+        return nullptr;
+    auto it = Lib().tokens.find(reader);
+    return it == Lib().tokens.end() ? nullptr : &it->second;
+}
+
+int ListReaders(char *buffer, uint32_t *size, uint32_t *count)
+{
+    Lib().calls.push_back("QKListReaders");
+    std::string multi = Lib().MultiString();
+    *count = static_cast<uint32_t>(Lib().readerOrder.size());
+    if (!buffer) {
+        *size = static_cast<uint32_t>(multi.size());
+        return 0;
+    }
+    if (*size < multi.size())
+        return 1;
+    memcpy(buffer, multi.data(), multi.size());
+    *size = static_cast<uint32_t>(multi.size());
+    return 0;
+}
+
+int GetDevState(const char *reader, uint32_t *state)
+{
+    Lib().calls.push_back(std::string("QKGetDevState ") + reader);
+    FakeToken *t = Find(reader);
+    if (!t)
+        return 0x88000001;
+    *state = t->present ? 32 : 0;
+    return t->stateResult;
+}
+
+int IsCheck(int *enabled)
+{
+    *enabled = Lib().pinCodeCheck ? 1 : 0;
+    return 0;
+}
+
+int Compare(const char *reader, int *matches)
+{
+    Lib().calls.push_back(std::string("PCODE_Compare ") + reader);
+    FakeToken *t = Find(reader);
+    *matches = t && t->pinCodeMatches;
+    return 0;
+}
+
+int GetHWApp(int, const char *reader, uint32_t *state)
+{
+    FakeToken *t = Find(reader);
+    if (!t || t->appStateResult)
+        return 0x88000002;
+    *state = t->appState;
+    return 0;
+}
+
+int ReadLabel(int, const char *reader, char *label, uint32_t *length)
+{
+    Lib().calls.push_back("OC_ReadLabel " + std::to_string(*length));
+    FakeToken *t = Find(reader);
+    if (!t || t->labelResult)
+        return 0x88000003;
+    strncpy(label, t->label.c_str(), *length);
+    return 0;
+}
+
+int GetSerial(int, const char *reader, char *serial)
+{
+    FakeToken *t = Find(reader);
+    if (!t || t->serialResult)
+        return 0x88000004;
+    memcpy(serial, t->serial.data(), t->serial.size() < 17 ? t->serial.size() : 17); // no terminator
+    return 0;
+}
+
+int Retries(int, const char *reader, uint32_t *value)
+{
+    Lib().calls.push_back("OC_GetUserPinRetryNum");
+    FakeToken *t = Find(reader);
+    if (!t || t->retriesResult)
+        return 1;
+    *value = t->retries;
+    return 0;
+}
+
+int FreeSize(int, const char *reader, uint32_t *value)
+{
+    FakeToken *t = Find(reader);
+    if (!t || t->sizeResult)
+        return 1;
+    *value = t->freeSize;
+    return 0;
+}
+
+int TotalSize(int, const char *reader, uint32_t *value)
+{
+    FakeToken *t = Find(reader);
+    if (!t || t->sizeResult)
+        return 1;
+    *value = t->totalSize;
+    return 0;
+}
+
+int DevType(int, const char *reader, uint32_t *value)
+{
+    FakeToken *t = Find(reader);
+    if (!t || t->typeResult)
+        return 1;
+    *value = t->devType;
+    return 0;
+}
+
+int PinModeEx(int *mode)
+{
+    *mode = Lib().pinModeEx;
+    return 0;
+}
+
+int DefaultPin(char *buffer)
+{
+    strcpy(buffer, "123456");
+    return 0;
+}
+
+int VerifyPin(int, const char *, const char *pin, uint8_t *)
+{
+    Lib().calls.push_back(std::string("OC_VerifyUserPin ") + pin);
+    return Lib().verifyResult;
+}
+
+int Connect(const char *reader, TokHandle *handle)
+{
+    Lib().calls.push_back(std::string("QKConnectDev ") + reader);
+    *handle = Find(reader);
+    return *handle ? 0 : 1;
+}
+
+int Begin(TokHandle)
+{
+    Lib().calls.push_back("QKBeginTransaction");
+    return 0;
+}
+
+int End(TokHandle)
+{
+    Lib().calls.push_back("QKEndTransaction");
+    return 0;
+}
+
+int Disconnect(TokHandle)
+{
+    Lib().calls.push_back("QKDisconnectDev");
+    return 0;
+}
+
+int ReadCid(TokHandle handle, uint8_t *buffer, uint32_t *length)
+{
+    Lib().calls.push_back("HWReadCID " + std::to_string(*length));
+    const FakeToken *t = static_cast<const FakeToken *>(handle);
+    // The library writes the identifier whole, terminated, into the
+    // caller's 256-byte buffer.
+    size_t n = t->customerId.size() < 255 ? t->customerId.size() : 255;
+    memcpy(buffer, t->customerId.data(), n);
+    buffer[n] = 0;
+    return 0;
+}
+
+} // namespace
+
+FakeTokenLibrary::FakeTokenLibrary()
+{
+    current = this;
+    TokenBinding &table = ProcessTokenTable();
+    memset(&table, 0, sizeof(table));
+    table.slots[TE_QKListReaders] = reinterpret_cast<void *>(&ListReaders);
+    table.slots[TE_QKGetDevState] = reinterpret_cast<void *>(&GetDevState);
+    table.slots[TE_PCODE_IsCheck] = reinterpret_cast<void *>(&IsCheck);
+    table.slots[TE_PCODE_Compare] = reinterpret_cast<void *>(&Compare);
+    table.slots[TE_OC_GetHWApp] = reinterpret_cast<void *>(&GetHWApp);
+    table.slots[TE_OC_ReadLabel] = reinterpret_cast<void *>(&ReadLabel);
+    table.slots[TE_OC_GetSerial] = reinterpret_cast<void *>(&GetSerial);
+    table.slots[TE_OC_GetUserPinRetryNum] = reinterpret_cast<void *>(&Retries);
+    table.slots[TE_OC_GetFreeSize] = reinterpret_cast<void *>(&FreeSize);
+    table.slots[TE_OC_GetTotalSize] = reinterpret_cast<void *>(&TotalSize);
+    table.slots[TE_OC_GetDevType] = reinterpret_cast<void *>(&DevType);
+    table.slots[TE_ZRGetPinModeEx] = reinterpret_cast<void *>(&PinModeEx);
+    table.slots[TE_ZRGetDefaultUserPin] = reinterpret_cast<void *>(&DefaultPin);
+    table.slots[TE_OC_VerifyUserPin] = reinterpret_cast<void *>(&VerifyPin);
+    table.slots[TE_QKConnectDev] = reinterpret_cast<void *>(&Connect);
+    table.slots[TE_QKBeginTransaction] = reinterpret_cast<void *>(&Begin);
+    table.slots[TE_QKEndTransaction] = reinterpret_cast<void *>(&End);
+    table.slots[TE_QKDisconnectDev] = reinterpret_cast<void *>(&Disconnect);
+    table.slots[TE_HWReadCID] = reinterpret_cast<void *>(&ReadCid);
+}
+
+FakeTokenLibrary::~FakeTokenLibrary()
+{
+    memset(&ProcessTokenTable(), 0, sizeof(TokenBinding));
+    current = nullptr;
+}
+
+FakeToken &FakeTokenLibrary::Add(const std::string &reader)
+{
+    readerOrder.push_back(reader);
+    return tokens[reader];
+}
+
+std::string FakeTokenLibrary::MultiString() const
+{
+    std::string multi;
+    for (const std::string &r : readerOrder) {
+        multi += r;
+        multi.push_back('\0');
+    }
+    multi.push_back('\0');
+    return multi;
+}
+
+int FakeTokenLibrary::Count(const std::string &call) const
+{
+    int n = 0;
+    for (const std::string &c : calls)
+        n += c == call;
+    return n;
+}

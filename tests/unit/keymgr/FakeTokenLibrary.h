@@ -1,0 +1,45 @@
+// An in-memory token library for the native tests: its functions are put
+// into the process-wide entry table, so the code under test calls them
+// through the same guarded calls as in the program.
+#pragma once
+
+#include "keymgr/library/TokenBinding.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct FakeToken {
+    bool present = true;
+    int stateResult = 0; // QKGetDevState's result
+    uint32_t appState = 1;
+    int appStateResult = 0;
+    std::string label = "LABEL";
+    int labelResult = 0;
+    std::string serial = "1234567890ABCDEFG";
+    int serialResult = 0;
+    uint32_t retries = 6, freeSize = 1000, totalSize = 4000, devType = 1;
+    int sizeResult = 0, typeResult = 0, retriesResult = 0;
+    bool pinCodeMatches = true;
+    std::string customerId;
+    int writeLabelResult = 0;
+    uint8_t writeLabelTries = 0;
+};
+
+struct FakeTokenLibrary {
+    std::vector<std::string> readerOrder;
+    std::map<std::string, FakeToken> tokens;
+    bool pinCodeCheck = false;
+    int pinModeEx = 0;
+    int verifyResult = 0;
+    std::vector<std::string> calls;
+
+    FakeTokenLibrary();
+    ~FakeTokenLibrary();
+    FakeToken &Add(const std::string &reader);
+    // The multi-string the library would list.
+    std::string MultiString() const;
+    int Count(const std::string &call) const;
+
+    static FakeTokenLibrary *current;
+};

@@ -1,0 +1,85 @@
+#include "keymgr/shell/BrowserCountMark.h"
+#include "keymgr/shell/PinTagRule.h"
+#include "keymgr/shell/ReaderList.h"
+#include "keymgr/shell/ReaderSlots.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(ReaderList, WalksNamesUpToTheReportedCount)
+{
+    const char multi[] = "A\0BB\0CCC\0";
+    ReaderList list;
+    list.Assign(multi, sizeof(multi), 2);
+    ASSERT_EQ(2u, list.Size());
+    EXPECT_STREQ("A", list.Name(0));
+    EXPECT_STREQ("BB", list.Name(1));
+}
+
+TEST(ReaderList, UnterminatedListEndsAtItsSize)
+{
+    const char raw[4] = {'A', '\0', 'B', 'C'}; // the library forgot both terminators
+    ReaderList list;
+    list.Assign(raw, sizeof(raw), 10);
+    ASSERT_EQ(2u, list.Size());
+    EXPECT_STREQ("BC", list.Name(1));
+    list.Assign(nullptr, 100, 3);
+    EXPECT_EQ(0u, list.Size());
+    EXPECT_EQ('\0', list.MultiString()[0]);
+}
+
+TEST(ReaderSlots, StoresOverwritesAndFillsTheFirstFreeEntry)
+{
+    ReaderSlots slots;
+    EXPECT_TRUE(slots.Store("R0", 1));
+    EXPECT_TRUE(slots.Store("R1", 1));
+    EXPECT_TRUE(slots.Store("R0", 0));
+    ASSERT_NE(nullptr, slots.Find("R0"));
+    EXPECT_EQ(0u, slots.Find("R0")->verified);
+    EXPECT_EQ(nullptr, slots.Find("R2"));
+}
+
+TEST(ReaderSlots, FullTableStoresNothingAndShortNamesAreFree)
+{
+    ReaderSlots slots;
+    for (int i = 0; i < READER_SLOT_COUNT; ++i)
+        EXPECT_TRUE(slots.Store(("Reader " + std::to_string(i)).c_str(), 1));
+    EXPECT_FALSE(slots.Store("Reader X", 1));
+    EXPECT_TRUE(slots.Store("Reader 3", 0)); // an existing name is still updated
+    EXPECT_EQ(nullptr, slots.Find("X"));    // one-character names never match
+}
+
+TEST(ReaderSlots, LongNamesAreKeptCutAndStillFound)
+{
+    ReaderSlots slots;
+    std::string longName(100, 'L');
+    EXPECT_TRUE(slots.Store(longName.c_str(), 1));
+    const ReaderSlot *slot = slots.Find(longName.c_str());
+    ASSERT_NE(nullptr, slot);
+    EXPECT_EQ(READER_SLOT_NAME - 1u, strlen(slot->name));
+}
+
+TEST(PinTag, TagValuesDecideTheReminder)
+{
+    EXPECT_EQ(PINTAG_NO_REMINDER, DecidePinTag(0, 1));
+    EXPECT_EQ(PINTAG_NO_REMINDER, DecidePinTag(0, '1'));
+    EXPECT_EQ(PINTAG_REMIND, DecidePinTag(0, 0));
+    EXPECT_EQ(PINTAG_REMIND, DecidePinTag(0, '0'));
+    EXPECT_EQ(PINTAG_REMIND, DecidePinTag(0, 7));
+    EXPECT_EQ(PINTAG_REMIND, DecidePinTag(0x88000001u, 1)); // an error, whatever the buffer holds
+    EXPECT_EQ(PINTAG_CREATE_THEN_REMIND, DecidePinTag(0x88000037u, 0));
+}
+
+TEST(BrowserWatch, MarkFollowsTheHighestCountAndReportsEachDrop)
+{
+    BrowserCountMark mark;
+    EXPECT_FALSE(mark.Update(0));
+    EXPECT_FALSE(mark.Update(2));
+    EXPECT_FALSE(mark.Update(2));
+    EXPECT_TRUE(mark.Update(1));
+    EXPECT_EQ(1, mark.Mark());
+    EXPECT_FALSE(mark.Update(1));
+    EXPECT_TRUE(mark.Update(0));
+    EXPECT_FALSE(mark.Update(3));
+}
