@@ -16,7 +16,11 @@
 //   wdrive foreground                 hwnd and title of the foreground window
 //   wdrive procs NAME                 number of running processes named NAME
 //   wdrive rect HWND                  left top right bottom
+//   wdrive tray HWND ID               exit 0 when the window's tray icon ID exists
+//   wdrive rects HWND MS STEP         samples the rectangle every STEP ms for MS ms
+//                                     ("gone" once the window no longer exists)
 #include <windows.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <stdio.h>
@@ -269,6 +273,34 @@ int main(int argc, char **argv)
         char b[96];
         snprintf(b, sizeof(b), "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         Out(b);
+        return 0;
+    }
+    if (cmd == "tray" && argc >= 4) {
+        // Modifying an icon succeeds only when it is there.
+        NOTIFYICONDATAA data = {};
+        data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        data.hWnd = ParseHwnd(argv[2]);
+        data.uID = (UINT)Number(argv[3]);
+        data.uFlags = 0;
+        return Shell_NotifyIconA(NIM_MODIFY, &data) ? 0 : 1;
+    }
+    if (cmd == "rects" && argc >= 5) {
+        HWND h = ParseHwnd(argv[2]);
+        DWORD total = Number(argv[3]), step = Number(argv[4]);
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < total) {
+            RECT r;
+            char b[128];
+            if (!IsWindow(h) || !GetWindowRect(h, &r)) {
+                snprintf(b, sizeof(b), "%lu gone", (unsigned long)(GetTickCount() - start));
+                Out(b);
+                return 0;
+            }
+            snprintf(b, sizeof(b), "%lu %ld %ld %ld %ld", (unsigned long)(GetTickCount() - start), r.left, r.top,
+                     r.right, r.bottom);
+            Out(b);
+            Sleep(step);
+        }
         return 0;
     }
     fprintf(stderr, "wdrive: unknown command or missing arguments: %s\n", cmd.c_str());
