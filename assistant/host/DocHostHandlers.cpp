@@ -3,6 +3,7 @@
 #include "assistant/host/AcceleratorRule.h"
 
 const wchar_t kPageMessageCaption[] = L"My Title";
+const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 
 CXUIDocHostHandlers::CXUIDocHostHandlers(IUnknown *outer, IDispatch *external) : m_outer(outer), m_external(external)
 {

@@ -62,5 +62,7 @@ private:
 
 // DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_THEME
 const DWORD kDocHostFlags = 0x4000C;
+// Not in the platform's uuid library.
+extern const IID kIidDocHostShowUI;
 // The caption of every message box the page asks for.
 extern const wchar_t kPageMessageCaption[];
