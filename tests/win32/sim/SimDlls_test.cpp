@@ -297,6 +297,12 @@ TEST_F(SimDlls, ControlBlockAndCertificatesDecodeWithCryptoApi)
         len = 0x20000;
         ASSERT_EQ(0, CALL(OC_ReadCert)(0, R0, c.container, c.spec, cert.data(), &len)) << c.container;
         EXPECT_EQ(c.lengthInBlock, len);
+        // Under code page 936 the GBK name must reach the certificate as UTF-8.
+        static const char utf8Name[] = "\xE5\xBC\xA0\xE4\xB8\x89";
+        if (GetACP() == 936)
+            EXPECT_NE(std::string::npos, std::string(cert.begin(), cert.begin() + len).find(utf8Name));
+        else
+            printf("note: ANSI code page is %u, not 936: names are not checked as GBK\n", GetACP());
         PCCERT_CONTEXT ctx = CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, cert.data(), len);
         ASSERT_NE(nullptr, ctx) << c.container << " error " << GetLastError();
         EXPECT_EQ(c.notAfter, FileTimeToUnix(ctx->pCertInfo->NotAfter));
