@@ -19,15 +19,14 @@ bool ReadRegistryString(IRegistryKey &key, const char *name, char *text, uint32_
 {
     if (!text || size == 0)
         return false;
-    text[0] = '\0';
     uint32_t type = kRegNone;
-    uint32_t got = size - 1;
+    uint32_t got = size;
     if (key.QueryValue(name, &type, reinterpret_cast<unsigned char *>(text), &got) != RegStatus::Ok) {
         text[0] = '\0';
         return false;
     }
-    if (got > size - 1)
-        got = size - 1;
-    text[got] = '\0';
+    // A value that fills the buffer without its NUL loses its last character.
+    size_t length = strnlen(text, got < size ? got : size);
+    text[length < size ? length : size - 1] = '\0';
     return true;
 }

@@ -40,5 +40,6 @@ public:
 
 // Reads a DWORD with a 4-byte buffer; false when the value cannot be read.
 bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value);
-// Reads a string value of at most size-1 bytes into text (always terminated).
+// Reads a string value with a buffer of size bytes (its NUL included); text
+// is always terminated.
 bool ReadRegistryString(IRegistryKey &key, const char *name, char *text, uint32_t size);

@@ -18,7 +18,7 @@ protected:
         state.Vendor = vendor;
         state.Busy = 1;  // as the dispatcher leaves it
         WorkerServices services{ssl, clock, reg, system, addresses, withClient ? &client : nullptr};
-        CheckWorker worker(state, page, page, services);
+        CommandRunner worker(state, page, page, services);
         EXPECT_EQ(0, worker.Run());
         EXPECT_EQ(0, state.Busy);
     }
@@ -131,7 +131,7 @@ TEST_F(Worker, BusyIsClearedWhenASequenceThrows)
     state.Command = 10;
     state.Busy = 1;
     WorkerServices services{ssl, clock, reg, system, addresses, &throwing};
-    CheckWorker worker(state, page, page, services);
+    CommandRunner worker(state, page, page, services);
     EXPECT_EQ(0, worker.Run());
     EXPECT_EQ(0, state.Busy);
 }

@@ -123,6 +123,15 @@ TEST_F(SystemCheckRun, FallbackNameReadsProductOptionsOnlyForOldNt)
                       "操作系统版本:Microsoft Windows NT ProfessionalVersion 4.0 Service Pack 6 (Build 1381);"));
 }
 
+TEST_F(SystemCheckRun, BrowserVersionUpTo260BytesWithItsNul)
+{
+    const char key[] = "SOFTWARE\\Microsoft\\Internet Explorer";
+    reg.SetString(kRootLocalMachine, key, "Version", std::string(259, '9'));
+    EXPECT_EQ("IE " + std::string(259, '9'), checks.GetIeVersionText());
+    reg.SetString(kRootLocalMachine, key, "Version", std::string(260, '9'));
+    EXPECT_EQ("unknow", checks.GetIeVersionText());
+}
+
 TEST(EngineAddressOverride, EnvironmentReplacesEachConstant)
 {
     EngineAddresses a = LoadEngineAddresses([](const char *name) -> const char * {
