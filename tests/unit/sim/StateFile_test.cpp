@@ -112,3 +112,26 @@ TEST(StateFile, EscapesRoundTripAnyByte)
     EXPECT_EQ(std::string::npos, esc.find('\r'));
     EXPECT_EQ(all, UnescapeValue(esc));
 }
+
+TEST(StateFile, RandomDamageNeverBreaksTheModel)
+{
+    std::string text = WriteStateText(Sample());
+    uint32_t x = 12345;
+    for (int round = 0; round < 2000; ++round) {
+        std::string damaged = text;
+        for (int k = 0; k < 8; ++k) {
+            x = x * 1103515245u + 12345u;
+            damaged[(x >> 8) % damaged.size()] = (char)(x >> 24);
+        }
+        SimState s = ParseStateText(damaged, kNow);
+        ASSERT_LE(s.readers.size(), (size_t)SIM_MAX_READERS);
+        for (const Reader &r : s.readers) {
+            ASSERT_LE(r.name.size(), (size_t)SIM_MAX_READER);
+            ASSERT_LE(r.label.size(), (size_t)SIM_MAX_LABEL);
+            ASSERT_LE(r.pinTag.size(), (size_t)SIM_MAX_FILE);
+        }
+        // Whatever was read writes back to a text that reads the same.
+        std::string again = WriteStateText(s);
+        ASSERT_EQ(again, WriteStateText(ParseStateText(again, kNow)));
+    }
+}
