@@ -13,6 +13,7 @@ std::string UsageText()
            "  remove [READER]               take it out\n"
            "  set [READER] KEY=VALUE ...    change reader keys, or config keys cfg.KEY=VALUE\n"
            "  add-reader NAME               add a reader without token\n"
+           "  get [READER] KEY              print one value (cfg.KEY for config)\n"
            "  show                          print the whole state\n"
            "  log | clear-log               print or empty calls.log\n"
            "READER is a reader name or its index; it may be left out while there is one reader.\n";
@@ -113,6 +114,51 @@ static SimCommandResult Set(SimState &state, const std::vector<std::string> &arg
     return r;
 }
 
+static bool SameKey(const std::string &a, const std::string &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z')
+            x = (char)(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = (char)(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+// "get [READER] KEY": the value as stored, one line.
+static SimCommandResult Get(const SimState &state, const std::vector<std::string> &args)
+{
+    if (args.size() < 2 || args.size() > 3)
+        return Error("get takes [READER] KEY\n" + UsageText());
+    const std::string &key = args.back();
+    KeyValues kv;
+    if (key.compare(0, 4, "cfg.") == 0) {
+        if (args.size() == 3)
+            return Error("config keys take no reader");
+        kv = ConfigKeyValues(state.config);
+        kv.push_back({"ReaderCount", std::to_string(state.readers.size())});
+    } else {
+        std::string error;
+        int i = ResolveReader(state, args.size() == 3 ? &args[1] : NULL, &error);
+        if (i < 0)
+            return Error(error);
+        kv = ReaderKeyValues(state.readers[(size_t)i]);
+    }
+    std::string name = key.compare(0, 4, "cfg.") == 0 ? key.substr(4) : key;
+    for (const auto &p : kv)
+        if (SameKey(p.first, name)) {
+            SimCommandResult r;
+            r.output = p.second + "\n";
+            return r;
+        }
+    return Error("no value named " + key);
+}
+
 SimCommandResult RunSimCommand(SimState &state, const std::vector<std::string> &args, int64_t now)
 {
     if (args.empty())
@@ -154,6 +200,8 @@ SimCommandResult RunSimCommand(SimState &state, const std::vector<std::string> &
         r.action = SIM_ACT_SAVE;
         return r;
     }
+    if (cmd == "get")
+        return Get(state, args);
     if (args.size() != 1 && (cmd == "show" || cmd == "log" || cmd == "clear-log"))
         return Error(cmd + " takes no arguments");
     if (cmd == "show") {

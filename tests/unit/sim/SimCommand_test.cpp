@@ -104,3 +104,17 @@ TEST(LangText, SectionsKeysAndEscapes)
     EXPECT_EQ(nullptr, t.Find("MainFrm", "IDS_C"));
     EXPECT_EQ(3u, t.Count());
 }
+
+TEST(SimCommand, GetPrintsOneStoredValue)
+{
+    SimState s = FreshState(2, 0);
+    s.readers[1].label = "a\nb";
+    EXPECT_EQ(DefaultConfig().userTitle + "\n", Cmd(s, {"get", "cfg.UserTitle"}).output);
+    EXPECT_EQ("2\n", Cmd(s, {"get", "cfg.readercount"}).output);
+    EXPECT_EQ("a\nb\n", Cmd(s, {"get", "1", "label"}).output);
+    EXPECT_EQ("01\n", Cmd(s, {"get", "ZV Reader 0", "pintag"}).output);
+    EXPECT_NE(0, Cmd(s, {"get", "label"}).exitCode); // two readers: name one
+    EXPECT_NE(0, Cmd(s, {"get", "0", "nosuch"}).exitCode);
+    EXPECT_NE(0, Cmd(s, {"get", "0", "cfg.UserTitle"}).exitCode);
+    EXPECT_NE(0, Cmd(s, {"get"}).exitCode);
+}
