@@ -9,6 +9,7 @@
 #include "assistant/engine/Registry.h"
 #include "assistant/engine/SystemChecks.h"
 
+#include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 

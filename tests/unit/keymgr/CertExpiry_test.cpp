@@ -38,3 +38,13 @@ TEST(CertExpiry, PastOrNowAlwaysExpiring)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CertExpiry, NowFromServerIsShiftedEightHours)
+{
+    EXPECT_EQ(kNow + 8ull * 3600 * 10000000, ExpiryNow(true, kNow, 5));
+    EXPECT_EQ(5u, ExpiryNow(false, kNow, 5));
+}
+
+} // namespace
