@@ -226,6 +226,33 @@ TEST_F(SimDlls, WrongPinsCountDownAndLockInEveryPinCall)
     EXPECT_TRUE(Read().readers[0].locked);
 }
 
+DWORD WINAPI WrongPins(void *)
+{
+    uint8_t left;
+    for (int i = 0; i < 40; ++i)
+        CALL(OC_VerifyUserPin)(0, "ZV Reader 0", "bad", &left);
+    return 0;
+}
+
+TEST_F(SimDlls, ConcurrentCallsLoseNoUpdate)
+{
+    state_.readers[0].retries = state_.readers[0].maxRetries = 200;
+    Write();
+    HANDLE threads[4];
+    for (HANDLE &t : threads)
+        t = CreateThread(NULL, 0, WrongPins, NULL, 0, NULL);
+    // Another process writes the same file meanwhile.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(RunTokensim("set 1 label=L" + std::to_string(i)));
+    WaitForMultipleObjects(4, threads, TRUE, 60000);
+    for (HANDLE t : threads)
+        CloseHandle(t);
+    SimState s = Read();
+    EXPECT_EQ(40u, s.readers[0].retries);
+    EXPECT_EQ("L2", s.readers[1].label);
+    EXPECT_TRUE(s.warnings.empty());
+}
+
 TEST_F(SimDlls, PinTagFileAbsentCreateWriteRead)
 {
     state_.readers[0].pinTagPresent = false;
