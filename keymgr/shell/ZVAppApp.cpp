@@ -11,6 +11,7 @@
 #include "keymgr/shell/ZVAppView.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 #include <string.h>
 
 CZVAppApp::CZVAppApp() : m_instanceMutex(NULL), m_document(NULL), m_frame(NULL), m_oleReady(false) {}

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 class CMainFrame;
 class CQKCSPSheet;
 class CPropertyPage;

@@ -79,3 +79,9 @@ screenshot() {
 }
 
 scenario_exit() { [ "$failures" -eq 0 ]; }
+
+# A value of the stand-in's state: tokensim_get [READER] KEY (UTF-8 out).
+tokensim_get() {
+  local prefix=${WINEPREFIX:-$TEMPLATE_PREFIX}
+  WINEPREFIX=$prefix wine tokensim get "$@" 2>/dev/null | tr -d '\r' | iconv -f GBK -t UTF-8
+}

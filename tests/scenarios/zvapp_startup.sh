@@ -3,7 +3,7 @@
 # missing libraries and bad input.
 . "$(dirname "$0")/lib.sh"
 
-title=$(lang_cfg UserTitle)
+title=$(tokensim_get cfg.UserTitle)
 
 # wait_exit PID MS: waits for a background process to end.
 wait_exit() {
