@@ -13,3 +13,8 @@ bool CertificateExpiring(uint64_t notAfter, uint64_t now, int days)
         return false;
     return ExpiryUnitsRemaining(notAfter, now) <= (uint64_t)days;
 }
+
+uint64_t ExpiryNow(bool fromServer, uint64_t serverTime, uint64_t systemTime)
+{
+    return fromServer ? serverTime + kServerZoneTicks : systemTime;
+}

@@ -84,41 +84,46 @@ TEST(BrowserPages, ShellWindowListFailsQuietlyUnderWine)
     EXPECT_EQ(listed, shell.List(&windows));
 }
 
-TEST(BrowserPages, OpensTheRegisteredBrowserWithTheAddress)
+struct ShellCall {
+    std::string verb, file, parameters;
+    bool directoryNull;
+    int show;
+};
+std::vector<ShellCall> g_shellCalls;
+INT_PTR g_shellResult = 42;
+
+void *__stdcall RecordShellOpen(void *window, const char *verb, const char *file, const char *parameters,
+                                const char *directory, int show)
 {
-    // Stand in for the browser: App Paths sends "iexplore.exe" to cmd.exe,
-    // and the "address" makes cmd write a file.
-    char temp[MAX_PATH], out[MAX_PATH], system[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    snprintf(out, sizeof(out), "%se5-open-%lu.txt", temp, GetCurrentProcessId());
-    DeleteFileA(out);
-    GetSystemDirectoryA(system, sizeof(system));
-    std::string cmd = std::string(system) + "\\cmd.exe";
-    HKEY key;
-    const char *appPath = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe";
-    char saved[MAX_PATH] = "";
-    LONG savedSize = sizeof(saved);
-    bool hadOld = RegQueryValueA(HKEY_LOCAL_MACHINE, appPath, saved, &savedSize) == ERROR_SUCCESS;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyA(HKEY_LOCAL_MACHINE, appPath, &key));
-    RegSetValueExA(key, NULL, 0, REG_SZ, (const BYTE *)cmd.c_str(), (DWORD)cmd.size() + 1);
-    RegCloseKey(key);
+    g_shellCalls.push_back({verb ? verb : "", file ? file : "", parameters ? parameters : "", directory == NULL, show});
+    return (void *)g_shellResult;
+}
 
-    std::string address = std::string("/c echo opened>\"") + out + "\"";
-    EXPECT_TRUE(OpenBrowserPage(address.c_str()));
-    DWORD start = GetTickCount();
-    while (GetFileAttributesA(out) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 10000)
-        Sleep(50);
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(out));
-    DeleteFileA(out);
+// Starting the real browser is the scenarios' business (the recorder stands
+// in for it there; under this Wine the shell starts its own browser).
+TEST(BrowserPages, OpensIexploreWithTheAddressShownNormally)
+{
+    SetShellOpenForTests(RecordShellOpen);
+    g_shellCalls.clear();
+    g_shellResult = 42;
+    EXPECT_TRUE(OpenBrowserPage("https://ebank.example.cn/login?a=1"));
+    ASSERT_EQ(1u, g_shellCalls.size());
+    EXPECT_EQ("open", g_shellCalls[0].verb);
+    EXPECT_EQ("iexplore.exe", g_shellCalls[0].file);
+    EXPECT_EQ("https://ebank.example.cn/login?a=1", g_shellCalls[0].parameters);
+    EXPECT_TRUE(g_shellCalls[0].directoryNull);
+    EXPECT_EQ(SW_SHOWNORMAL, g_shellCalls[0].show);
 
+    g_shellResult = 2; // ERROR_FILE_NOT_FOUND: the shell did not start it
+    EXPECT_FALSE(OpenBrowserPage("https://a.example/"));
+    g_shellResult = 42;
     EXPECT_FALSE(OpenBrowserPage(""));
     EXPECT_FALSE(OpenBrowserPage(NULL));
-    EXPECT_EQ(0, OpenBrowserPages({"", ""}));
-
-    if (hadOld)
-        RegSetValueA(HKEY_LOCAL_MACHINE, appPath, REG_SZ, saved, (DWORD)strlen(saved));
-    else
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, appPath);
+    g_shellCalls.clear();
+    EXPECT_EQ(2, OpenBrowserPages({"https://a.example/", "", "https://b.example/"}));
+    ASSERT_EQ(2u, g_shellCalls.size());
+    EXPECT_EQ("https://b.example/", g_shellCalls[1].parameters);
+    SetShellOpenForTests(NULL);
 }
 
 TEST(SslState, ClearsThroughBothLibrariesAndSkipsAMissingOne)

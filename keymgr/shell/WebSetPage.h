@@ -1,0 +1,53 @@
+// The web-settings page (dialog 149) of the management sheet: the addresses
+// opened at insertion, the certificate-request page.
+#pragma once
+
+#include "common/Window.h"
+#include "keymgr/shell/WebSetFile.h"
+
+#include <prsht.h>
+
+#include <string>
+#include <vector>
+
+class CWebSetPage : public CDialog {
+public:
+    // Edits URLSet.ini of the program folder.
+    CWebSetPage();
+    // Edits the given file (the page does not own it).
+    explicit CWebSetPage(IWebSetProfile &profile);
+
+    // The page description for PropertySheet or CreatePropertySheetPageA;
+    // the object must outlive the page.
+    PROPSHEETPAGEA MakePage();
+    HPROPSHEETPAGE Create();
+
+    // Called when the page becomes active, before the sheet's own handling
+    // (the frame passes the soft keyboard's close).
+    void SetActivationHook(void (*hook)()) { m_onActivate = hook; }
+
+protected:
+    INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Message boxes (captioned UserTitle); tests replace them.
+    virtual int ShowMessage(const char *text, UINT type);
+    // The OK button: hides the main window (the top-level window above the page).
+    virtual void HideMainWindow();
+
+private:
+    static INT_PTR CALLBACK PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    void OnInitDialog();
+    void OnCommand(int id, int code);
+    void LocalizeControls();
+    void AddAddress();
+    void DeleteAddress();
+    void SaveList();
+    void ShowText(const char *key);
+    std::vector<std::string> ListItems();
+    std::string ItemText(int id);
+
+    CWebSetFile m_ownFile;
+    IWebSetProfile &m_profile;
+    bool m_openPages;
+    void (*m_onActivate)();
+};
