@@ -1,6 +1,8 @@
 // The pop-up on a real display: its window rectangle sampled over time.
 #include "keymgr/shell/MsnWnd.h"
 
+#include "keymgr/shell/StartupNames.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +10,15 @@
 #include <vector>
 
 namespace {
+
+// The start-up names, set before the pop-up object builds its heading.
+struct Names {
+    Names()
+    {
+        strcpy(HWName, "USB Key");
+        strcpy(MsnTitle, "提示");
+    }
+} g_names;
 
 struct Sample {
     DWORD at;
@@ -92,6 +103,56 @@ TEST_F(MsnWndTest, WindowIsAToolPopupWithTheTitle)
     EXPECT_TRUE(wc.style & CS_HREDRAW);
     EXPECT_TRUE(wc.hCursor != NULL); // cursor 147 is in the program's resources
     EXPECT_STREQ("插入", CMsnWnd::Instance().Body());
+    char title[64] = "";
+    GetWindowTextA(h, title, sizeof(title));
+    EXPECT_STREQ("提示", title);
+    EXPECT_EQ(0, strncmp(CMsnWnd::Instance().Heading(), "USB Key ", 8));
+}
+
+// Dark text pixels (the text colour is RGB(0, 64, 128)) in a band of rows,
+// right of the bitmap's own icon.
+int TextPixels(HDC dc, int top, int bottom, int left, int right)
+{
+    int n = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (c != CLR_INVALID && GetRValue(c) < 100 && GetBValue(c) > GetRValue(c) + 40)
+                ++n;
+        }
+    return n;
+}
+
+TEST_F(MsnWndTest, PaintsHeadingAndVerticallyCentredBody)
+{
+    ASSERT_TRUE(ShowPopup("金融证书已插入 ABC"));
+    Pump(1000); // fully up
+    HWND h = CMsnWnd::Instance().Hwnd();
+    ASSERT_TRUE(h != NULL);
+    InvalidateRect(h, NULL, FALSE);
+    UpdateWindow(h);
+    HDC dc = GetDC(h);
+    EXPECT_GT(TextPixels(dc, 8, 26, 30, 120), 10) << "heading at (30, 10)";
+    // One line in the body box from y 40 to 116 sits around y 78.
+    EXPECT_GT(TextPixels(dc, 68, 90, 5, 176), 10) << "body centred";
+    EXPECT_EQ(0, TextPixels(dc, 40, 62, 26, 176)) << "not at the top of the box";
+    EXPECT_EQ(0, TextPixels(dc, 96, 114, 5, 176));
+    ReleaseDC(h, dc);
+
+    // A long body wraps and fills more of the box, still inside it.
+    std::string longText;
+    for (int i = 0; i < 12; ++i)
+        longText += "证书提示 ";
+    ASSERT_TRUE(ShowPopup(longText.c_str()));
+    Pump(1000);
+    h = CMsnWnd::Instance().Hwnd();
+    InvalidateRect(h, NULL, FALSE);
+    UpdateWindow(h);
+    dc = GetDC(h);
+    EXPECT_GT(TextPixels(dc, 44, 60, 5, 176), 10) << "several lines";
+    EXPECT_GT(TextPixels(dc, 90, 112, 5, 176), 10);
+    EXPECT_EQ(0, TextPixels(dc, 40, 114, 176, 180)) << "5 pixels kept free on the right (180 is the border)";
+    ReleaseDC(h, dc);
 }
 
 TEST_F(MsnWndTest, RisesHoldsSinksAndIsGone)
@@ -111,6 +172,8 @@ TEST_F(MsnWndTest, RisesHoldsSinksAndIsGone)
             continue;
         }
         EXPECT_FALSE(gone) << "the pop-up came back";
+        if (s.rect.right == s.rect.left && !reachedFull)
+            continue; // made at (0, 0) with size 0; placed by the first tick
         EXPECT_EQ(work.right - 181, s.rect.left);
         EXPECT_EQ(181, s.rect.right - s.rect.left);
         int visible = work.bottom - s.rect.top;
