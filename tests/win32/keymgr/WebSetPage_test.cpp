@@ -2,6 +2,8 @@
 // a real URLSet.ini behind it.
 #include "keymgr/shell/WebSetPage.h"
 
+#include "keymgr/library/TokenCalls.h"
+
 #include "keymgr/shell/WebSetPageIds.h"
 #include "keymgr/shell/WebSettings.h"
 
@@ -31,6 +33,14 @@ protected:
     }
     void HideMainWindow() override { ++hides; }
 };
+
+// The language service: every text names its section and key.
+const char *TOKAPI FakeLoadString(const char *section, const char *key)
+{
+    static std::string text;
+    text = std::string(section) + "/" + key;
+    return text.c_str();
+}
 
 int g_activations = 0;
 void CountActivation()
@@ -78,6 +88,7 @@ protected:
         InitCommonControlsEx(&cc);
         path = TempIni();
         file.reset(new CWebSetFile(path.c_str()));
+        savedLoadString = ProcessTokenTable().slots[TE_LngLoadString];
     }
     void TearDown() override
     {
@@ -86,6 +97,14 @@ protected:
         Pump();
         page.reset();
         DeleteFileA(path.c_str());
+        ProcessTokenTable().slots[TE_LngLoadString] = savedLoadString;
+    }
+    void UseLanguageService() { ProcessTokenTable().slots[TE_LngLoadString] = (void *)&FakeLoadString; }
+    std::string Text(int id)
+    {
+        char buf[256] = "";
+        GetWindowTextA(Item(id), buf, sizeof(buf));
+        return buf;
     }
     void Write(const char *section, const char *key, const char *value)
     {
@@ -137,6 +156,7 @@ protected:
         return items;
     }
 
+    void *savedLoadString = NULL;
     std::string path;
     std::unique_ptr<CWebSetFile> file;
     std::unique_ptr<TestPage> page;
@@ -152,7 +172,13 @@ TEST_F(WebSetPageTest, InitialisesFromTheFile)
     Write("REQUEST_CERT", "REQUEST", "1");
     Write("REQUEST_CERT", "REQUEST_ADDR", "https://req.example/");
     g_activations = 0;
+    UseLanguageService();
     Open();
+    EXPECT_EQ("WebSetPage/IDS_HIDE", Text(IDOK)) << "the OK button reads as the hide text";
+    EXPECT_EQ("WebSetPage/IDC_ADD_BTN", Text(IDC_WEBSET_ADD));
+    EXPECT_EQ("WebSetPage/IDC_STATIC_NOTE", Text(IDC_WEBSET_NOTE));
+    EXPECT_EQ("WebSetPage/IDC_CHECK_CERTREQ", Text(IDC_WEBSET_REQUEST));
+    EXPECT_EQ("WebSetPage/IDC_STATIC_GRP_REQCERT", Text(IDC_WEBSET_GROUP_REQUEST));
     EXPECT_GE(g_activations, 1);
     std::vector<std::string> items = ListItems();
     ASSERT_EQ(2u, items.size());
@@ -168,9 +194,11 @@ TEST_F(WebSetPageTest, InitialisesFromTheFile)
 
 TEST_F(WebSetPageTest, AddingAnEmptyAddressWarnsAndChangesNothing)
 {
+    UseLanguageService();
     Open();
     Click(IDC_WEBSET_ADD);
-    ASSERT_EQ(1u, page->messages.size()); // the WEBSET_URL_NULL text (empty without the language service)
+    ASSERT_EQ(1u, page->messages.size());
+    EXPECT_EQ("WebSetPage/WEBSET_URL_NULL", page->messages[0]);
     EXPECT_TRUE(ListItems().empty());
 
     SetWindowTextA(Item(IDC_WEBSET_NEW_URL), "https://new.example/");
@@ -187,6 +215,7 @@ TEST_F(WebSetPageTest, SetRewritesTheSectionInListOrder)
     Write("Setting", "URL0", "https://old0.example/");
     Write("Setting", "URL4", "https://old4.example/");
     Write("Setting", "Stray", "x");
+    UseLanguageService();
     Open();
     ASSERT_EQ(2u, ListItems().size());
     // Delete the first, add two, tick the box, set.
@@ -198,7 +227,8 @@ TEST_F(WebSetPageTest, SetRewritesTheSectionInListOrder)
     Click(IDC_WEBSET_ADD);
     Click(IDC_WEBSET_OPEN_PAGES);
     Click(IDC_WEBSET_SET);
-    ASSERT_EQ(1u, page->messages.size()); // SET_SUCCESS
+    ASSERT_EQ(1u, page->messages.size());
+    EXPECT_EQ("WebSetPage/SET_SUCCESS", page->messages[0]);
 
     EXPECT_EQ("1", Read("Setting", "SetEvent"));
     EXPECT_EQ("3", Read("Setting", "TotalNum"));
@@ -254,6 +284,7 @@ TEST_F(WebSetPageTest, OkHidesAndDeleteWithoutSelectionDoesNothing)
     Write("Setting", "TotalNum", "1");
     Write("Setting", "URL0", "https://a.example/");
     Open();
+    EXPECT_EQ("隐藏", Text(IDOK)) << "without the language service the template's text stays";
     SendMessageA(Item(IDC_WEBSET_LIST), LB_SETCURSEL, (WPARAM)-1, 0);
     Click(IDC_WEBSET_DELETE);
     EXPECT_EQ(1u, ListItems().size());
