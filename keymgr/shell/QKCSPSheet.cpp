@@ -60,6 +60,12 @@ bool CQKCSPSheet::Create(HWND parent)
         if (button)
             ShowWindow(button, SW_HIDE);
     }
+    // Without its buttons the sheet ends just below the tab control.
+    HWND tabs = PropSheet_GetTabControl(m_hWnd);
+    RECT sheet, tab;
+    if (tabs && GetWindowRect(m_hWnd, &sheet) && GetWindowRect(tabs, &tab))
+        SetWindowPos(m_hWnd, NULL, 0, 0, sheet.right - sheet.left, tab.bottom - sheet.top + 8,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     AddWebSettingsPage();
     ActivateTab(0);
     return true;

@@ -37,41 +37,13 @@ const ControlText kControlTexts[] = {
 } // namespace
 
 CWebSetPage::CWebSetPage()
-    : CDialog(IDD_WEBSET_PAGE), m_profile(m_ownFile), m_openPages(false), m_onActivate(NULL)
+    : CPropertyPage(IDD_WEBSET_PAGE), m_profile(m_ownFile), m_openPages(false), m_onActivate(NULL)
 {
 }
 
 CWebSetPage::CWebSetPage(IWebSetProfile &profile)
-    : CDialog(IDD_WEBSET_PAGE), m_ownFile(""), m_profile(profile), m_openPages(false), m_onActivate(NULL)
+    : CPropertyPage(IDD_WEBSET_PAGE), m_ownFile(""), m_profile(profile), m_openPages(false), m_onActivate(NULL)
 {
-}
-
-PROPSHEETPAGEA CWebSetPage::MakePage()
-{
-    PROPSHEETPAGEA page = {};
-    page.dwSize = sizeof(page);
-    page.dwFlags = PSP_DEFAULT;
-    page.hInstance = AppInstance();
-    page.pszTemplate = MAKEINTRESOURCEA(IDD_WEBSET_PAGE);
-    page.pfnDlgProc = PageProc;
-    page.lParam = reinterpret_cast<LPARAM>(this);
-    return page;
-}
-
-HPROPSHEETPAGE CWebSetPage::Create()
-{
-    PROPSHEETPAGEA page = MakePage();
-    return CreatePropertySheetPageA(&page);
-}
-
-INT_PTR CALLBACK CWebSetPage::PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    // A page's WM_INITDIALOG carries its PROPSHEETPAGE; the object is its lParam.
-    if (msg == WM_INITDIALOG) {
-        const PROPSHEETPAGEA *page = reinterpret_cast<const PROPSHEETPAGEA *>(lParam);
-        lParam = page ? page->lParam : 0;
-    }
-    return CDialog::StaticDlgProc(hWnd, msg, wParam, lParam);
 }
 
 int CWebSetPage::ShowMessage(const char *text, UINT type)
@@ -95,18 +67,15 @@ INT_PTR CWebSetPage::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
-    case WM_NOTIFY: {
-        const NMHDR *header = reinterpret_cast<const NMHDR *>(lParam);
-        if (header && header->code == PSN_SETACTIVE) {
-            if (m_onActivate)
-                m_onActivate();
-            SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
-            return TRUE;
-        }
-        return FALSE;
     }
-    }
-    return FALSE;
+    return CPropertyPage::RunDlgProc(msg, wParam, lParam);
+}
+
+LRESULT CWebSetPage::OnSetActive()
+{
+    if (m_onActivate)
+        m_onActivate();
+    return 0;
 }
 
 void CWebSetPage::LocalizeControls()

@@ -2,7 +2,7 @@
 // opened at insertion, the certificate-request page.
 #pragma once
 
-#include "common/Window.h"
+#include "common/PropertyPage.h"
 #include "keymgr/shell/WebSetFile.h"
 
 #include <prsht.h>
@@ -10,17 +10,15 @@
 #include <string>
 #include <vector>
 
-class CWebSetPage : public CDialog {
+class CWebSetPage : public CPropertyPage {
 public:
     // Edits URLSet.ini of the program folder.
     CWebSetPage();
     // Edits the given file (the page does not own it).
     explicit CWebSetPage(IWebSetProfile &profile);
 
-    // The page description for PropertySheet or CreatePropertySheetPageA;
-    // the object must outlive the page.
-    PROPSHEETPAGEA MakePage();
-    HPROPSHEETPAGE Create();
+    // The page handle for a sheet (CreatePageHandle); the object must
+    // outlive the page.
 
     // Called when the page becomes active, before the sheet's own handling
     // (the frame passes the soft keyboard's close).
@@ -28,14 +26,13 @@ public:
 
 protected:
     INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    LRESULT OnSetActive() override;
     // Message boxes (captioned UserTitle); tests replace them.
     virtual int ShowMessage(const char *text, UINT type);
     // The OK button: hides the main window (the top-level window above the page).
     virtual void HideMainWindow();
 
 private:
-    static INT_PTR CALLBACK PageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
     void OnInitDialog();
     void OnCommand(int id, int code);
     void LocalizeControls();

@@ -123,6 +123,22 @@ void CZVAppView::FitFrameToView()
     int width = sheet.right - sheet.left;
     int height = SHEET_TOP + (sheet.bottom - sheet.top);
     SetWindowPos(m_hWnd, NULL, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The prompt, list and button span the sheet's width.
+    RECT button, list;
+    HWND refresh = GetDlgItem(m_hWnd, IDC_VIEW_REFRESH);
+    HWND devices = GetDlgItem(m_hWnd, IDC_VIEW_DEVICE_LIST);
+    if (GetWindowRect(refresh, &button) && GetWindowRect(devices, &list)) {
+        MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT *>(&button), 2);
+        MapWindowPoints(NULL, m_hWnd, reinterpret_cast<POINT *>(&list), 2);
+        int buttonWidth = button.right - button.left;
+        int margin = list.left;
+        SetWindowPos(refresh, NULL, width - margin - buttonWidth, button.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(devices, NULL, 0, 0, width - 3 * margin - buttonWidth, 200, // height includes the drop-down
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(GetDlgItem(m_hWnd, IDC_VIEW_PROMPT), NULL, 0, 0, width - 2 * margin, 16,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     HWND frame = GetParent(m_hWnd);
     RECT client = {0, 0, width, height};
     AdjustWindowRectEx(&client, static_cast<DWORD>(GetWindowLongPtrA(frame, GWL_STYLE)), GetMenu(frame) != NULL,

@@ -5,7 +5,12 @@
 //   wdrive find TITLE                 hwnd visible foreground of the window titled TITLE
 //   wdrive wait TITLE [MS]            like find, waiting up to MS (default 10000)
 //   wdrive wait-gone TITLE [MS]       waits until no window has TITLE
-//   wdrive wait-class CLASS [MS]      first visible top-level window of CLASS
+//   wdrive wait-class CLASS [MS] [TITLE]  first visible top-level window of CLASS
+//                                     (and TITLE): hwnd and title
+//   wdrive combo HWND ID              the items of a combo box, one a line
+//   wdrive item ROOT ID               first descendant with control ID:
+//                                     hwnd parent visible enabled class text
+//   wdrive select HWND ID INDEX       selects a combo item as the user would
 //   wdrive children HWND              child windows: hwnd id visible enabled class text
 //   wdrive text HWND [ID]             text of the window or of its child ID
 //   wdrive click HWND ID              BM_CLICK on child ID (posted)
@@ -127,13 +132,17 @@ static void PrintFound(HWND h)
 
 struct FindByClass {
     const char *cls;
+    const char *title;
     HWND found;
 };
 
 static BOOL CALLBACK FindClassProc(HWND h, LPARAM lp)
 {
     FindByClass *f = (FindByClass *)lp;
-    if (IsWindowVisible(h) && ClassOf(h) == f->cls) {
+    char text[1024] = "";
+    if (f->title)
+        GetWindowTextA(h, text, sizeof(text));
+    if (IsWindowVisible(h) && ClassOf(h) == f->cls && (!f->title || strcmp(text, f->title) == 0)) {
         f->found = h;
         return FALSE;
     }
@@ -200,7 +209,7 @@ int main(int argc, char **argv)
         DWORD limit = argc >= 4 ? Number(argv[3]) : 10000;
         DWORD start = GetTickCount();
         for (;;) {
-            FindByClass f = {argv[2], NULL};
+            FindByClass f = {argv[2], argc >= 5 ? argv[4] : NULL, NULL};
             EnumWindows(FindClassProc, (LPARAM)&f);
             if (f.found) {
                 Out(Hex(f.found) + "\t" + WindowText(f.found));
@@ -274,6 +283,53 @@ int main(int argc, char **argv)
         snprintf(b, sizeof(b), "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
         Out(b);
         return 0;
+    }
+    if (cmd == "item" && argc >= 4) {
+        struct Search {
+            int id;
+            HWND found;
+            static BOOL CALLBACK Proc(HWND h, LPARAM lp)
+            {
+                Search *self = (Search *)lp;
+                if (GetDlgCtrlID(h) == self->id) {
+                    self->found = h;
+                    return FALSE;
+                }
+                return TRUE;
+            }
+        } search = {(int)Number(argv[3]), NULL};
+        EnumChildWindows(ParseHwnd(argv[2]), Search::Proc, (LPARAM)&search);
+        if (!search.found)
+            return 1;
+        HWND h = search.found;
+        Out(Hex(h) + "\t" + Hex(GetParent(h)) + "\t" + (IsWindowVisible(h) ? "1" : "0") + "\t" +
+            (IsWindowEnabled(h) ? "1" : "0") + "\t" + ClassOf(h) + "\t" + WindowText(h));
+        return 0;
+    }
+    if (cmd == "combo" && argc >= 4) {
+        HWND combo = GetDlgItem(ParseHwnd(argv[2]), (int)Number(argv[3]));
+        if (!combo)
+            return 1;
+        // The wide form: Wine passes item texts between processes as Unicode.
+        LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            wchar_t item[1024] = L"";
+            if (SendMessageW(combo, CB_GETLBTEXTLEN, i, 0) < (LRESULT)(sizeof(item) / sizeof(item[0])))
+                SendMessageW(combo, CB_GETLBTEXT, i, (LPARAM)item);
+            char utf8[4096] = "";
+            WideCharToMultiByte(CP_UTF8, 0, item, -1, utf8, sizeof(utf8), NULL, NULL);
+            Out(utf8);
+        }
+        return 0;
+    }
+    if (cmd == "select" && argc >= 5) {
+        HWND parent = ParseHwnd(argv[2]);
+        int id = (int)Number(argv[3]);
+        HWND combo = GetDlgItem(parent, id);
+        if (!combo)
+            return 1;
+        SendMessageA(combo, CB_SETCURSEL, Number(argv[4]), 0);
+        return PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo) ? 0 : 1;
     }
     if (cmd == "tray" && argc >= 4) {
         // Modifying an icon succeeds only when it is there.

@@ -48,7 +48,8 @@ check_contains() {
   if [[ "$3" == *"$2"* ]]; then ok "$1"; else not_ok "$1"; note "missing [$2] in:"; printf '%s\n' "$3" | sed 's/^/#   /' | head -40; fi
 }
 
-wd() { wine wdrive "$@" 2>/dev/null | tr -d '\r'; }
+# wdrive with its own exit status (not the filter's).
+wd() { wine wdrive "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 tokensim() { wine tokensim "$@" 2>&1 | tr -d '\r'; }
 
 # Starts ZVApp in the background; its Unix pid is in ZV_PID.
@@ -67,7 +68,7 @@ calls_log() { iconv -f GBK -t UTF-8 "$STATE_DIR/calls.log" 2>/dev/null | tr -d '
 lang_text() {
   iconv -f GBK -t UTF-8 "$STATE_DIR/lang.ini" | tr -d '\r' | awk -v s="[$1]" -v k="$2" '
     /^\[/ { insec = ($0 == s); next }
-    insec { i = index($0, "="); if (i > 0 && substr($0, 1, i - 1) == k) { print substr($0, i + 1); exit } }'
+    insec { i = index($0, "="); if (i > 0 && substr($0, 1, i - 1) == k) { v = substr($0, i + 1); gsub(/\\n/, "\n", v); gsub(/\\t/, "\t", v); print v; exit } }'
 }
 
 # A value of the stand-in's configuration as the program would read it.
@@ -84,4 +85,13 @@ scenario_exit() { [ "$failures" -eq 0 ]; }
 tokensim_get() {
   local prefix=${WINEPREFIX:-$TEMPLATE_PREFIX}
   WINEPREFIX=$prefix wine tokensim get "$@" 2>/dev/null | tr -d '\r' | iconv -f GBK -t UTF-8
+}
+
+# run_scenario NAME FUNCTION: runs one scenario in its own prefix copy;
+# SCENARIO_ONLY=NAME (a pattern) runs only the matching ones.
+run_scenario() {
+  if [ -n "${SCENARIO_ONLY:-}" ] && [[ "$1" != $SCENARIO_ONLY ]]; then return 0; fi
+  scenario_begin "$1"
+  "$2"
+  scenario_end
 }

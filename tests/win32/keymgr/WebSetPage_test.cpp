@@ -131,7 +131,7 @@ protected:
         header.phpage = NULL;
         sheet = (HWND)PropertySheetA(&header);
         ASSERT_TRUE(sheet != NULL);
-        HPROPSHEETPAGE hpage = page->Create();
+        HPROPSHEETPAGE hpage = page->CreatePageHandle();
         ASSERT_TRUE(hpage != NULL);
         ASSERT_TRUE(SendMessageA(sheet, PSM_ADDPAGE, 0, (LPARAM)hpage));
         SendMessageA(sheet, PSM_SETCURSEL, 0, 0);

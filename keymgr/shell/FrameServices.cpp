@@ -1,0 +1,67 @@
+#include "keymgr/shell/FrameServices.h"
+
+#include "keymgr/shell/BrowserPages.h"
+#include "keymgr/shell/ExpiryWarning.h"
+#include "keymgr/shell/MsnWnd.h"
+#include "keymgr/shell/SoftKeyboardState.h"
+#include "keymgr/shell/SslState.h"
+#include "keymgr/shell/WebSetFile.h"
+#include "keymgr/shell/WebSetPage.h"
+#include "keymgr/shell/WebSetPageHost.h"
+#include "keymgr/shell/WebSettings.h"
+
+void ReadFrameWebSettings(FrameWebSettings &settings)
+{
+    CWebSetFile file;
+    settings.setEvent = WebPagesEnabled(file);
+    settings.urls = ReadWebAddresses(file);
+    settings.request = CertRequestEnabled(file) ? 1 : 0;
+    settings.requestAddress = ReadCertRequestAddress(file);
+    settings.iePrompt = ClosedPromptEnabled(file) ? 1 : 0;
+}
+
+void PopupEnsure()
+{
+    CMsnWnd::Instance();
+}
+
+bool PopupExists()
+{
+    return CMsnWnd::Exists();
+}
+
+void PopupShow(const char *text)
+{
+    CMsnWnd &popup = CMsnWnd::Instance();
+    if (popup.Show(text) && popup.Hwnd()) {
+        ShowWindow(popup.Hwnd(), SW_SHOW);
+        UpdateWindow(popup.Hwnd());
+    }
+}
+
+void OpenInBrowser(const char *address)
+{
+    OpenBrowserPage(address);
+}
+
+void CloseBrowserWindowsShowing(const std::vector<std::string> &addresses)
+{
+    CloseBankBrowserWindows(addresses);
+}
+
+void ClearBrowserSslState()
+{
+    EmptySslState();
+}
+
+bool BuildExpiryWarning(const char *reader, char *text, size_t size)
+{
+    return ComposeExpiryWarning(reader, text, size);
+}
+
+CPropertyPage *CreateWebSetPage()
+{
+    CWebSetPage *page = new CWebSetPage();
+    page->SetActivationHook(CloseSoftKeyboard);
+    return page;
+}

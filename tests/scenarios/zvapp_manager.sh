@@ -1,0 +1,242 @@
+#!/usr/bin/env bash
+# The management window: device list, sheet pages, device information and
+# the label change, driven through the real windows.
+. "$(dirname "$0")/lib.sh"
+
+PSM_SETCURSEL=$((0x465)); PSM_GETCURRENTPAGEHWND=$((0x476)); PSM_GETTABCONTROL=$((0x474))
+TCM_GETITEMCOUNT=$((0x1304))
+
+# Starts ZVApp and opens its management window; sets FRAME, VIEW, SHEET.
+open_manager() {
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  wd command "$FRAME" 32775 >/dev/null
+  sleep 1.5
+  VIEW=$(wd item "$FRAME" 1003 | cut -f2)
+  SHEET=$(wd item "$VIEW" 1009 | cut -f2)
+  SHEET=$(wd item "$FRAME" 1009 | cut -f2)   # the device-information page...
+  SHEET=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')  # ...lives in the sheet
+}
+
+# Waits until the frame has handled everything posted so far.
+settle() { sleep "${1:-1.5}"; wd send "$FRAME" 0 >/dev/null; }
+
+tab_count() {
+  local tabs; tabs=$(wd send "$SHEET" $PSM_GETTABCONTROL)
+  wd send "$(printf '%08x' "$tabs")" $TCM_GETITEMCOUNT
+}
+
+# page_kind INDEX: which page sits at the tab (by a control only it has).
+page_kind() {
+  wd send "$SHEET" $PSM_SETCURSEL "$1" 0 >/dev/null
+  local page; page=$(printf '%08x' "$(wd send "$SHEET" $PSM_GETCURRENTPAGEHWND)")
+  local ids; ids=$(wd children "$page" | cut -f2 | tr '\n' ' ')
+  case " $ids " in
+    *" 1009 "*) echo info ;; *" 1027 "*) echo pin ;; *" 1062 "*) echo web ;; *" 1010 "*) echo cert ;; *) echo "?" ;;
+  esac
+}
+
+pages() { local n i out=""; n=$(tab_count); for ((i = 0; i < n; i++)); do out+="$(page_kind $i) "; done; wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; echo "$out"; }
+
+info_page() { wd item "$FRAME" 1009 | cut -f2; }
+field() { wd text "$(info_page)" "$1"; }
+label_button_enabled() { wd item "$(info_page)" 1009 | cut -f4; }
+
+# Refresh as the tray menu's refresh does (the view's refresh button).
+refresh() { wd command "$FRAME" 32776 >/dev/null; settle 2; }
+
+# Reads and closes every message box captioned UserTitle; prints their texts.
+drain_boxes() {
+  local box texts=""
+  local rounds=0
+  while [ $rounds -lt 20 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
+    rounds=$((rounds + 1))
+    local h; h=$(echo "$box" | cut -f1)
+    texts+=$(wd text "$h" 65535)$'\n'
+    wd click "$h" 1 >/dev/null; wd click "$h" 2 >/dev/null; wd click "$h" 6 >/dev/null
+    sleep 0.5
+  done
+  printf '%s' "$texts"
+}
+
+title=$(tokensim_get cfg.UserTitle)
+hw=$(tokensim_get cfg.HWName)
+
+# --- no token ----------------------------------------------------------------
+scenario_no_token() {
+  open_manager
+  check_eq "no token: list is empty" "" "$(wd combo "$VIEW" 1003)"
+  check_eq "no token: label change disabled" "0" "$(label_button_enabled)"
+  check_eq "no token: caption is the format text" "$(lang_text DeviceInfoPage IDC_STATIC_DEV_FORMAT_OR_USERNAME)" "$(field 1005)"
+  check_eq "no token: fields are empty" "|||||" "$(field 1004)|$(field 1059)|$(field 1058)|$(field 1000)|$(field 1001)|"
+  check_eq "no token: information and web-settings pages" "info web " "$(pages)"
+  check_contains "prompt names the product" "$hw" "$(wd text "$VIEW" 1026)"
+  screenshot manager-no-token
+}
+run_scenario no-token scenario_no_token
+
+# --- a normal token ------------------------------------------------------------
+scenario_normal_token() {
+  tokensim insert >/dev/null
+  tokensim set label=MyKey devtype=1 totalsize=65536 freesize=40960 serial=ZV20260000000001 >/dev/null
+  open_manager
+  settle 2
+  check_eq "token listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
+  check_eq "label shown" "MyKey" "$(field 1004)"
+  check_eq "label change enabled" "1" "$(label_button_enabled)"
+  check_eq "total size in bytes" "65536 字节" "$(field 1058)"
+  check_eq "free size in bytes" "40960 字节" "$(field 1000)"
+  check_eq "type 1 is the product name and its type text" "$hw$(lang_text DeviceInfoPage IDS_ORLIN1000_TYPE)" "$(field 1059)"
+  check_eq "serial shown without a customer id" "ZV20260000000001" "$(field 1001)"
+  check_eq "state 1: information, PIN, certificates, web settings" "info pin cert web " "$(pages)"
+  screenshot manager-normal-token
+
+  for t in 2 3; do
+    tokensim set devtype=$t >/dev/null; refresh
+    check_eq "type $t text" "$hw$(lang_text DeviceInfoPage IDS_ORLIN${t}000_TYPE)" "$(field 1059)"
+  done
+  tokensim set devtype=4 >/dev/null; refresh
+  check_eq "type 4 is the unknown text alone" "$(lang_text DeviceInfoPage IDS_UNKNOW_TYPE)" "$(field 1059)"
+  for t in 0 5; do
+    tokensim set devtype=$t >/dev/null; refresh
+    check_eq "type $t leaves the field empty" "" "$(field 1059)"
+  done
+
+  tokensim set cid=$(head -c 62 /dev/zero | tr '\0' 'C') >/dev/null; refresh
+  check_eq "a 62-byte customer id is shown" "$(head -c 62 /dev/zero | tr '\0' 'C')" "$(field 1001)"
+  tokensim set cid=$(head -c 63 /dev/zero | tr '\0' 'C') >/dev/null; refresh
+  check_eq "a 63-byte customer id gives way to the serial" "ZV20260000000001" "$(field 1001)"
+
+  for row in "0:IDS_OTHER_APP" "0x80000000:IDS_CONTACT_FIRST" "0x40000000:IDS_REFRESH"; do
+    state=${row%%:*}; key=${row#*:}
+    tokensim set appstate=$state >/dev/null; refresh
+    check_eq "state $state shows its text" "$(lang_text ZVAppView $key)" "$(field 1005)"
+    check_eq "state $state: empty label" "" "$(field 1004)"
+    check_eq "state $state: label change disabled" "0" "$(label_button_enabled)"
+    check_eq "state $state: only the information page (and web settings)" "info web " "$(pages)"
+    [ "$state" = 0x40000000 ] && screenshot manager-refresh-state
+  done
+
+  # Refresh button: every listed token's certificates registered again.
+  tokensim set appstate=1 >/dev/null; refresh
+  tokensim clear-log >/dev/null
+  refresh
+  log=$(calls_log | cut -f1,2)
+  check_contains "refresh button withdraws the browser certificates" "CSPUnAllIECert" "$log"
+  after=$(calls_log | cut -f1,2 | sed -n '/^CSPUnAllIECert/,$p')
+  check_contains "then registers the token's certificates" "$(printf 'CSPLoadCertToIE\tZV Reader 0')" "$after"
+}
+run_scenario normal-token scenario_normal_token
+
+# --- page rules over two tokens --------------------------------------------------
+scenario_page_rules() {
+  tokensim init 2 >/dev/null
+  tokensim insert 0 >/dev/null; tokensim insert 1 >/dev/null
+  tokensim set 0 appstate=4 >/dev/null
+  tokensim set 1 appstate=1 >/dev/null
+  open_manager
+  settle 3
+  check_eq "both tokens listed" "ZV Reader 0|ZV Reader 1" "$(wd combo "$VIEW" 1003 | paste -sd'|')"
+  wd select "$VIEW" 1003 0 >/dev/null; settle
+  check_eq "state 4: information and PIN pages" "info pin web " "$(pages)"
+  wd select "$VIEW" 1003 1 >/dev/null; settle
+  check_eq "state 1 after 4: the certificate page comes, the PIN page stays" "info pin cert web " "$(pages)"
+  tokensim set 0 appstate=0x80000000 >/dev/null
+  wd select "$VIEW" 1003 0 >/dev/null; settle
+  check_eq "a token without mask 5 leaves one token page" "info web " "$(pages)"
+  wd select "$VIEW" 1003 1 >/dev/null; settle
+  check_eq "back to state 1 after a foreign token" "info pin cert web " "$(pages)"
+}
+run_scenario page-rules scenario_page_rules
+
+# --- label change ----------------------------------------------------------------
+scenario_label_change() {
+  tokensim insert >/dev/null
+  tokensim set label=OldName retries=6 >/dev/null
+  open_manager
+  settle 2
+  dialog_title="$(lang_text ChangeLabelDlg IDS_REVISE)$hw$(lang_text ChangeLabelDlg IDS_NAME)"
+  open_dialog() { wd click "$(info_page)" 1009 >/dev/null; DLG=$(wd wait-class '#32770' 5000 "$dialog_title" | cut -f1); }
+  ok_enabled() { wd item "$DLG" 1 | cut -f4; }
+  type_in() { wd settext "$DLG" 1015 "$1" >/dev/null; wd settext "$DLG" 1029 "$2" >/dev/null; sleep 0.3; }
+  open_dialog
+  check "label dialog opens with its title" test -n "$DLG"
+  check_eq "OK starts disabled" "0" "$(ok_enabled)"
+  type_in "" 123456;                          check_eq "OK disabled for an empty label" "0" "$(ok_enabled)"
+  type_in "$(head -c 33 /dev/zero | tr '\0' L)" 123456; check_eq "OK disabled for a 33-byte label" "0" "$(ok_enabled)"
+  # 16 Chinese characters are 32 bytes, one ASCII more is 33 (GBK counts).
+  han16=$(printf '中%.0s' $(seq 16))
+  wd settext "$DLG" 1015 "${han16}A" >/dev/null; sleep 0.3
+  check_eq "OK disabled for 16 Chinese characters and one more byte" "0" "$(ok_enabled)"
+  type_in "$han16" 123456;                    check_eq "OK enabled for 32 bytes of Chinese" "1" "$(ok_enabled)"
+  min=$(tokensim_get cfg.MinPinLen); max=$(tokensim_get cfg.MaxPinLen)
+  type_in New "$(head -c $((min - 1)) /dev/zero | tr '\0' 1)"; check_eq "OK disabled one byte below MinPinLen" "0" "$(ok_enabled)"
+  type_in New "$(head -c $((max + 1)) /dev/zero | tr '\0' 1)"; check_eq "OK disabled one byte above MaxPinLen" "0" "$(ok_enabled)"
+  type_in New "$(head -c $max /dev/zero | tr '\0' 1)";       check_eq "OK enabled at MaxPinLen" "1" "$(ok_enabled)"
+
+  # Wrong PIN: the tries left come from the write call.
+  type_in NewName 654321
+  wd click "$DLG" 1 >/dev/null
+  text=$(drain_boxes 5000)
+  check_contains "wrong PIN names the tries left that the write returned" "$(lang_text DeviceInfoPage IDS_RETRYNUM)5" "$text"
+  check_contains "wrong PIN text" "$(lang_text DeviceInfoPage IDS_USER_PIN_ERR)" "$text"
+  check_eq "label unchanged after a wrong PIN" "OldName" "$(field 1004)"
+
+  # Success: the new label is written and shown.
+  open_dialog; type_in NewName 123456
+  wd click "$DLG" 1 >/dev/null
+  text=$(drain_boxes 5000)
+  check_contains "success text" "$(lang_text DeviceInfoPage IDS_REVISE) $hw $(lang_text DeviceInfoPage IDS_NAME) $(lang_text DeviceInfoPage IDS_SUCCESS)" "$text"
+  check_eq "the new label is shown" "NewName" "$(field 1004)"
+  check_eq "the token holds the new label" "NewName" "$(tokensim_get label)"
+
+  # Cancel still reads retries and label again.
+  tokensim set label=Changed >/dev/null
+  tokensim clear-log >/dev/null
+  open_dialog
+  wd click "$DLG" 2 >/dev/null
+  sleep 1
+  after=$(calls_log | cut -f1 | tr '\n' ' ')
+  check "cancel re-reads the retries" grep -qE 'OC_GetUserPinRetryNum .*OC_GetUserPinRetryNum .*OC_ReadLabel' <<< "$after"
+  check_contains "cancel re-reads the label" "OC_ReadLabel" "$after"
+  check_eq "cancel shows the label read again" "Changed" "$(field 1004)"
+
+  # A locked PIN shows the lock text.
+  tokensim set locked=1 >/dev/null
+  open_dialog; type_in NewName 123456
+  wd click "$DLG" 1 >/dev/null
+  text=$(drain_boxes 5000)
+  check_contains "locked PIN shows the lock text" "$(lang_text DeviceInfoPage IDS_USER_PIN_LOCKED) $hw" "$text"
+}
+run_scenario label-change scenario_label_change
+
+# --- ten tokens and one reader more ------------------------------------------------
+scenario_too_many() {
+  tokensim init 11 >/dev/null
+  for i in $(seq 0 9); do tokensim insert $i >/dev/null; done
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  text=$(drain_boxes 15000)
+  check_contains "eleven readers with ten tokens: IDS_RETRY_DEV is shown" "$(lang_text ZVAppView IDS_RETRY_DEV)" "$text"
+  wd command "$FRAME" 32775 >/dev/null; sleep 1
+  VIEW=$(wd item "$FRAME" 1003 | cut -f2)
+  check_eq "the list is abandoned" "10" "$(wd combo "$VIEW" 1003 | grep -c .)"
+  drain_boxes 2000 >/dev/null
+}
+run_scenario too-many scenario_too_many
+
+# --- PIN-code checking ---------------------------------------------------------------
+scenario_pin_code() {
+  tokensim init 2 >/dev/null
+  tokensim set cfg.PCodeCheck=1 >/dev/null
+  tokensim set 0 pcode=1 >/dev/null; tokensim set 1 pcode=0 >/dev/null
+  tokensim insert 0 >/dev/null; tokensim insert 1 >/dev/null
+  open_manager
+  settle 3
+  check_eq "a token whose code does not match is never listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
+  refresh
+  check_eq "not after a refresh either" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
+}
+run_scenario pin-code scenario_pin_code
+
+scenario_exit
