@@ -9,6 +9,9 @@ enum {
     WM_ZV_REFRESH = WM_USER + 103, // 1127
     WM_ZV_WEBPAGES = WM_USER + 104, // 1128: wParam 1 open, 2 close
     WM_ZV_REQUEST_CERT = WM_USER + 105, // 1129: wParam 1
+    // Ours: the certificate notice is ready (wParam 1 when it is the expiry
+    // warning, lParam a heap copy of the text, freed by the frame).
+    WM_ZV_CERT_NOTICE_READY = WM_USER + 110,
 };
 
 enum NotifyKind { NOTIFY_INSERTED = 1, NOTIFY_REMOVED = 2, NOTIFY_CERTIFICATE = 3 };

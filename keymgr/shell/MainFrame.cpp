@@ -5,6 +5,7 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/AboutDlg.h"
 #include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/DebugTrace.h"
 #include "keymgr/shell/DeviceWatch.h"
 #include "keymgr/shell/FrameMessages.h"
 #include "keymgr/shell/FrameServices.h"
@@ -18,6 +19,7 @@
 #include <objbase.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 static HWND g_mainWindow = NULL;
 
@@ -109,6 +111,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return OnNotify(wParam, reinterpret_cast<char *>(lParam));
     case WM_ZV_REFRESH:
         OnRefresh();
+        return 0;
+    case WM_ZV_CERT_NOTICE_READY:
+        OnCertificateNoticeReady(wParam != 0, reinterpret_cast<char *>(lParam));
         return 0;
     case WM_ZV_WEBPAGES:
         return OnWebPages(wParam);
@@ -286,13 +291,71 @@ LRESULT CMainFrame::OnNotify(WPARAM kind, char *reader)
         DeviceWatch::Instance().CopyRegisteredCertText(text, sizeof(text));
         if (!text[0])
             return 0;
-        m_certificateExpiring = BuildExpiryWarning(SelReader, text, sizeof(text));
+        // The expiry check may wait on the time server for seconds; the
+        // window thread goes on meanwhile and shows the notice when it is ready.
+        if (StartCertificateNotice(name, text))
+            return 0;
+        m_certificateExpiring = BuildExpiryWarning(name, text, sizeof(text));
         break;
     default:
         return -1;
     }
+    DebugTrace("notice %u: %s", static_cast<unsigned>(kind), text);
     PopupShow(text);
     return 0;
+}
+
+namespace {
+
+struct CertificateNoticeJob {
+    HWND frame;
+    char reader[READER_NAME_SIZE];
+    char text[2048];
+};
+
+DWORD WINAPI CertificateNoticeThread(void *param)
+{
+    CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(param);
+    bool expiring = BuildExpiryWarning(job->reader, job->text, sizeof(job->text));
+    size_t length = strnlen(job->text, sizeof(job->text));
+    char *text = static_cast<char *>(malloc(length + 1));
+    if (text) {
+        memcpy(text, job->text, length);
+        text[length] = '\0';
+        if (!PostMessageA(job->frame, WM_ZV_CERT_NOTICE_READY, expiring ? 1 : 0, reinterpret_cast<LPARAM>(text)))
+            free(text);
+    }
+    free(job);
+    return 0;
+}
+
+} // namespace
+
+bool CMainFrame::StartCertificateNotice(const char *reader, const char *text)
+{
+    CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(calloc(1, sizeof(CertificateNoticeJob)));
+    if (!job)
+        return false;
+    job->frame = m_hWnd;
+    CopyBounded(job->reader, sizeof(job->reader), reader);
+    CopyBounded(job->text, sizeof(job->text), text);
+    HANDLE thread = CreateThread(NULL, 0, CertificateNoticeThread, job, 0, NULL);
+    if (!thread) {
+        free(job);
+        return false;
+    }
+    CloseHandle(thread);
+    return true;
+}
+
+void CMainFrame::OnCertificateNoticeReady(bool expiring, char *text)
+{
+    m_certificateExpiring = expiring;
+    if (text && PopupExists()) {
+        DebugTrace("notice %u: %s", static_cast<unsigned>(NOTIFY_CERTIFICATE), text);
+        PopupShow(text);
+    }
+    free(text);
 }
 
 void CMainFrame::OnRefresh()

@@ -37,6 +37,8 @@ private:
     void ShowTrayMenu();
     void ConfirmExit();
     LRESULT OnNotify(WPARAM kind, char *reader);
+    bool StartCertificateNotice(const char *reader, const char *text);
+    void OnCertificateNoticeReady(bool expiring, char *text);
     void OnRefresh();
     void DefaultPinCheck();
     LRESULT OnWebPages(WPARAM action);

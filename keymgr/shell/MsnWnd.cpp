@@ -9,18 +9,16 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "keymgr/shell/DebugTrace.h"
+
 namespace {
 
 CMsnWnd *g_instance = NULL;
 
-// The steps of Show go to the debugger only in trace builds.
+// The steps of Show, for the debug trace.
 void MsnTrace(const char *text)
 {
-#ifdef ZVAPP_DEBUG_TRACE
-    OutputDebugStringA(text);
-#else
-    (void)text;
-#endif
+    DebugTrace("%s", text);
 }
 
 void WorkAreaCorner(int *right, int *bottom)

@@ -21,6 +21,8 @@
 //   wdrive foreground                 hwnd and title of the foreground window
 //   wdrive procs NAME                 number of running processes named NAME
 //   wdrive rect HWND                  left top right bottom
+//   wdrive workarea                   left top right bottom of the work area
+//   wdrive shellopen FILE [PARAMS]    ShellExecuteA "open", prints its result
 //   wdrive tray HWND ID               exit 0 when the window's tray icon ID exists
 //   wdrive rects HWND MS STEP         samples the rectangle every STEP ms for MS ms
 //                                     ("gone" once the window no longer exists)
@@ -330,6 +332,22 @@ int main(int argc, char **argv)
             return 1;
         SendMessageA(combo, CB_SETCURSEL, Number(argv[4]), 0);
         return PostMessageA(parent, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)combo) ? 0 : 1;
+    }
+    if (cmd == "workarea") {
+        RECT r;
+        if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0))
+            return 1;
+        char b[96];
+        snprintf(b, sizeof(b), "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+        Out(b);
+        return 0;
+    }
+    if (cmd == "shellopen" && argc >= 3) {
+        HINSTANCE r = ShellExecuteA(NULL, "open", argv[2], argc >= 4 ? argv[3] : NULL, NULL, SW_SHOWNORMAL);
+        char b[32];
+        snprintf(b, sizeof(b), "%ld", (long)(INT_PTR)r);
+        Out(b);
+        return (INT_PTR)r > 32 ? 0 : 1;
     }
     if (cmd == "tray" && argc >= 4) {
         // Modifying an icon succeeds only when it is there.

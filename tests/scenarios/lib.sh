@@ -52,6 +52,17 @@ check_contains() {
 wd() { wine wdrive "$@" 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 tokensim() { wine tokensim "$@" 2>&1 | tr -d '\r'; }
 
+# The program's debug trace (what the pop-up was given), for the tests.
+export ZVAPP_TRACE_FILE='C:\tokensim\trace.log'
+trace_log() { iconv -f GBK -t UTF-8 "$STATE_DIR/trace.log" 2>/dev/null | tr -d '\r'; }
+
+# No time server answers unless a scenario starts one (a refused loopback
+# port fails at once, where the production address would time out).
+export ZVAPP_TIME_SERVER=${ZVAPP_TIME_SERVER:-127.0.0.1:9}
+
+# The main frame (hidden or not), found by its class.
+frame_window() { wd windows | awk -F'\t' '$4 == "ZVAppMainFrame" { print $1; exit }'; }
+
 # Starts ZVApp in the background; its Unix pid is in ZV_PID.
 zv_start() {
   (cd "$APP_DIR" && exec wine "$ZV_EXE" "$@" >/dev/null 2>&1) &

@@ -13,9 +13,7 @@ open_manager() {
   wd command "$FRAME" 32775 >/dev/null
   sleep 1.5
   VIEW=$(wd item "$FRAME" 1003 | cut -f2)
-  SHEET=$(wd item "$VIEW" 1009 | cut -f2)
-  SHEET=$(wd item "$FRAME" 1009 | cut -f2)   # the device-information page...
-  SHEET=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')  # ...lives in the sheet
+  SHEET=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
 }
 
 # Waits until the frame has handled everything posted so far.
@@ -215,7 +213,8 @@ scenario_too_many() {
   tokensim init 11 >/dev/null
   for i in $(seq 0 9); do tokensim insert $i >/dev/null; done
   zv_start
-  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  wd wait "$title" 30000 >/dev/null
+  FRAME=$(frame_window)
   text=$(drain_boxes 15000)
   check_contains "eleven readers with ten tokens: IDS_RETRY_DEV is shown" "$(lang_text ZVAppView IDS_RETRY_DEV)" "$text"
   wd command "$FRAME" 32775 >/dev/null; sleep 1

@@ -1,0 +1,295 @@
+#!/usr/bin/env bash
+# The tray agent at work: insertion and removal, the pop-up, the bank's
+# pages, the default-PIN reminder, the expiry warning, the browser watch,
+# the tray menu and the confirmed exit.
+. "$(dirname "$0")/lib.sh"
+
+title=$(tokensim_get cfg.UserTitle)
+hw=$(tokensim_get cfg.HWName)
+msn=$(tokensim_get cfg.MsnTitle)
+UNIT=86328   # one "day" of the expiry rule, in seconds
+
+start_agent() {
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  sleep 1
+}
+
+# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
+wait_for() {
+  local left=$(( $1 * 10 )); shift
+  until "$@"; do
+    [ $left -le 0 ] && return 1
+    sleep 0.1; left=$((left - 1))
+  done
+}
+
+tray_has_token_icon() { wd tray "$FRAME" 145; }
+no_token_icon() { ! wd tray "$FRAME" 145; }
+log_has() { calls_log | grep -q "$1"; }
+trace_has() { trace_log | grep -qF "$1"; }
+browser_log() { tr -d '\r' < "$STATE_DIR/browser.log" 2>/dev/null; }
+
+write_urlset() { printf '%s\r\n' "$@" > "$APP_DIR/URLSet.ini"; }
+
+# Reads and closes the message boxes captioned $1; prints their texts.
+drain_boxes() {
+  local caption=$1 wait=${2:-3000} rounds=0 box h
+  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "$wait" "$caption") && [ -n "$box" ]; do
+    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
+    wd text "$h" 65535; echo
+    wd click "$h" 1 >/dev/null || wd click "$h" 6 >/dev/null || wd click "$h" 2 >/dev/null
+    sleep 0.5
+  done
+}
+
+# --- insertion and removal ------------------------------------------------------
+scenario_insert_remove() {
+  start_agent
+  check "no token icon before insertion" no_token_icon
+  tokensim clear-log >/dev/null
+  tokensim insert >/dev/null
+  check "tray icon 145 appears at insertion" wait_for 10 tray_has_token_icon
+  popup=$(wd wait-class ZVAppMsnWnd 10000 "$msn" | cut -f1)
+  check "the pop-up window appears, titled MsnTitle" test -n "$popup"
+  check "the insertion notice is handed to the pop-up" wait_for 10 trace_has "notice 1: ZV Reader 0 $(lang_text MainFrm IDS_WITHIN) $hw $(lang_text MainFrm IDS_INSERTED)"
+  check "then the certificate notice" wait_for 10 trace_has "notice 3: 已将证书注册到浏览器："
+  samples=$(wd rects "$popup" 1500 50)
+  read -r wl wt wr wb <<< "$(wd workarea)"
+  full=$(echo "$samples" | awk -v r="$wr" -v b="$wb" '$2 == r - 181 && $3 == b - 116 && $4 == r && $5 == b' | head -1)
+  check "the pop-up rises to 181 x 116 in the work area's bottom-right corner" test -n "$full"
+  screenshot watch-popup-inserted
+  seq=$(calls_log | cut -f1 | grep -E '^(QKDevChg|PCODE_IsCheck|ZRGetMsnType|ZRGetRegCertInfoLen|CSPLoadCertToIE|OC_GetContainerNum|OC_GetHWApp|OC_ReadFile)$' | uniq | tr '\n' ' ')
+  check_contains "insertion calls in order" "QKDevChg PCODE_IsCheck ZRGetMsnType ZRGetRegCertInfoLen CSPLoadCertToIE OC_GetContainerNum" "$seq"
+  check_contains "the certificates are registered for the reader" "$(printf 'CSPLoadCertToIE\tZV Reader 0')" "$(calls_log)"
+  check_contains "the refresh then runs the default-PIN check" "OC_GetHWApp OC_ReadFile" "$seq"
+  check "the pop-up sinks and is gone" wait_for 20 bash -c "! wine wdrive find '$msn' >/dev/null 2>&1"
+
+  tokensim clear-log >/dev/null
+  : > "$STATE_DIR/trace.log"
+  tokensim remove >/dev/null
+  check "the removal notice is handed to the pop-up" wait_for 10 trace_has "notice 2: $hw $(lang_text MainFrm IDS_REMOVED)"
+  check "tray icon 145 is gone after removal" wait_for 10 no_token_icon
+  seq=$(calls_log | cut -f1 | grep -E '^(CSPRefreshIECert|ZVRefreshCachedPin|ZVClearCachedCSP)$' | tr '\n' ' ')
+  check_eq "removal: certificates, cached PINs, cached CSP in order" "CSPRefreshIECert ZVRefreshCachedPin ZVClearCachedCSP " "$seq"
+  screenshot watch-popup-removed
+}
+run_scenario insert-remove scenario_insert_remove
+
+# --- the bank's pages ---------------------------------------------------------------
+scenario_web_pages() {
+  write_urlset '[Setting]' 'SetEvent=1' 'TotalNum=2' 'URL0=http://bank.example/one' 'URL1=http://bank.example/two' \
+    '[REQUEST_CERT]' 'REQUEST=1' 'REQUEST_ADDR=http://bank.example/request'
+  start_agent
+  tokensim insert >/dev/null
+  check "each configured address is opened" wait_for 15 bash -c "grep -q 'bank.example/two' '$STATE_DIR/browser.log' 2>/dev/null"
+  check_contains "the first address too" "http://bank.example/one" "$(browser_log)"
+  check "a token with containers does not open the request page" bash -c "! grep -q request '$STATE_DIR/browser.log'"
+  tokensim remove >/dev/null
+  check "removal with SetEvent asks to close the bank's windows (and survives the shell's window list)" wait_for 10 no_token_icon
+  check_eq "the agent runs on" "1" "$(zv_processes)"
+  : > "$STATE_DIR/browser.log"
+  tokensim set c0.inuse=0 >/dev/null
+  tokensim insert >/dev/null
+  check "an empty token opens the request page" wait_for 15 bash -c "grep -q 'bank.example/request' '$STATE_DIR/browser.log' 2>/dev/null"
+  check "and not the bank's pages" bash -c "! grep -q 'bank.example/one' '$STATE_DIR/browser.log'"
+}
+run_scenario web-pages scenario_web_pages
+
+scenario_damaged_urlset() {
+  write_urlset '[Setting]' 'SetEvent=1' 'TotalNum=2000000000' 'URL0=http://bank.example/only' 'URL5=http://bank.example/five'
+  start_agent
+  tokensim insert >/dev/null
+  check "a damaged TotalNum does not hold up the insertion" wait_for 15 bash -c "grep -q 'bank.example/five' '$STATE_DIR/browser.log' 2>/dev/null"
+  check_eq "the keys present are opened once each" "2" "$(browser_log | grep -c bank.example)"
+  tokensim remove >/dev/null
+  check "the removal completes too" wait_for 15 no_token_icon
+}
+run_scenario damaged-urlset scenario_damaged_urlset
+
+# --- PIN-code checking ---------------------------------------------------------------
+scenario_pin_code() {
+  tokensim set cfg.PCodeCheck=1 pcode=0 >/dev/null
+  start_agent
+  tokensim clear-log >/dev/null
+  tokensim insert >/dev/null
+  check "a foreign token still gets the tray icon" wait_for 10 tray_has_token_icon
+  sleep 2
+  check "but no certificate step" bash -c "! grep -q '^CSPLoadCertToIE' '$STATE_DIR/calls.log'"
+  check "and no notice" bash -c "! grep -q '^notice' '$STATE_DIR/trace.log' 2>/dev/null"
+  tokensim remove >/dev/null
+  sleep 2.5
+  check "its removal is ignored" bash -c "! grep -q '^CSPRefreshIECert' '$STATE_DIR/calls.log'"
+}
+run_scenario pin-code scenario_pin_code
+
+# --- the default-PIN reminder --------------------------------------------------------
+scenario_pin_reminder() {
+  start_agent
+  tokensim set pintag=absent >/dev/null
+  tokensim insert >/dev/null
+  box=$(wd wait-class '#32770' 15000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
+  check "a missing PIN-tag file gives the reminder" test -n "$box"
+  check_eq "reminder text" "$(lang_text MainFrm IDS_CHANGEPIN_TIPS)" "$(wd text "$(echo "$box" | cut -f1)" 65535)"
+  check "the tag file is created" log_has '^OC_CreateFile'
+  check_eq "the token now has an (empty) tag file" "" "$(tokensim_get pintag)"
+  screenshot watch-pin-reminder
+  wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
+  sleep 1.5
+  now=$(wd find "$title")
+  check_eq "the main window is shown after the reminder" "1" "$(echo "$now" | cut -f2)"
+  view=$(wd item "$FRAME" 1003 | cut -f2)
+  sheet=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  page=$(printf '%08x' "$(wd send "$sheet" $((0x476)))")
+  check "the PIN page is the active page" bash -c "wine wdrive children $page | cut -f2 | grep -qx 1027"
+  tokensim remove >/dev/null; sleep 2
+  tokensim set pintag=01 >/dev/null
+  tokensim insert >/dev/null
+  check "a tag 1 gives no reminder" bash -c "! wine wdrive wait-class '#32770' 6000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
+}
+run_scenario pin-reminder scenario_pin_reminder
+
+# --- the expiry warning --------------------------------------------------------------
+# A loopback time server (RFC 868) answering the real time.
+start_time_server() {
+  TIME_PORT=$((37000 + RANDOM % 2000))
+  python3 - "$TIME_PORT" <<'PY' &
+import socket, struct, sys, time
+s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(5); s.settimeout(60)
+try:
+    while True:
+        c, _ = s.accept()
+        c.sendall(struct.pack(">I", int(time.time()) + 2208988800)); c.close()
+except Exception:
+    pass
+PY
+  TIME_PID=$!
+  sleep 0.5
+}
+
+expiry_case() { # NAME DAYS NOTAFTER_UNIX EXPECT(yes|no)
+  tokensim set cfg.CertExpiredDays=$2 "c0.sig.notafter=@$3" >/dev/null
+  : > "$STATE_DIR/trace.log"
+  tokensim insert >/dev/null
+  wait_for 25 trace_has "notice 3:"
+  if [ "$4" = yes ]; then
+    local date; date=$(date -u -d "@$3" '+%Y年%-m月%-d日')
+    check_contains "$1" "KEY插入，您证书的快要到期。"$'\n'"截止日期为$date。" "$(trace_log)"
+  else
+    check "$1" bash -c "! grep -q '快要到期' '$STATE_DIR/trace.log'"
+  fi
+  tokensim remove >/dev/null
+  wait_for 10 no_token_icon
+}
+
+scenario_expiry_time_server() {
+  start_time_server
+  export ZVAPP_TIME_SERVER=127.0.0.1:$TIME_PORT
+  start_agent
+  # The server's time plus 8 hours is "now"; NotAfter lies 3 units and a minute beyond it.
+  at=$(( $(date +%s) + 8 * 3600 + 3 * UNIT + 60 ))
+  expiry_case "3 units ahead with 7 days warns (time from the server)" 7 $at yes
+  screenshot watch-popup-expiry
+  at=$(( $(date +%s) + 8 * 3600 + 3 * UNIT + 60 ))
+  expiry_case "3 units ahead with 2 days does not warn" 2 $at no
+  unset ZVAPP_TIME_SERVER
+  kill $TIME_PID 2>/dev/null
+}
+run_scenario expiry-server scenario_expiry_time_server
+
+scenario_expiry_clock() {
+  export ZVAPP_TIME_SERVER=127.0.0.1:9   # nobody answers: the clock is used
+  start_agent
+  at=$(( $(date +%s) + 3 * UNIT + 60 ))
+  expiry_case "without a time server the clock decides (warns)" 7 $at yes
+  at=$(( $(date +%s) + 3 * UNIT + 60 ))
+  expiry_case "without a time server the clock decides (no warning)" 2 $at no
+  unset ZVAPP_TIME_SERVER
+}
+run_scenario expiry-clock scenario_expiry_clock
+
+# --- the browser watch -------------------------------------------------------------------
+scenario_browser_watch() {
+  write_urlset '[IECLOSED_PROMPT]' 'Prompt=1'
+  start_agent
+  tokensim insert >/dev/null
+  wait_for 10 tray_has_token_icon
+  (wine iexplore.exe about:one >/dev/null 2>&1 &); (wine iexplore.exe about:two >/dev/null 2>&1 &)
+  wait_for 10 bash -c '[ "$(wine wdrive procs iexplore.exe | tr -d "\r")" = 2 ]'
+  sleep 1.5   # the watch takes a fresh snapshot twice a second
+  touch "$STATE_DIR/browser.quit"
+  text=$(drain_boxes "$title" 5000)
+  check_eq "one browser fewer with a token present: the prompt" "$(lang_text MainFrm ZV_CLOSEIEWINDOW)" "$(echo "$text" | head -1)"
+  touch "$STATE_DIR/browser.quit"
+  check "the prompt is shown once per run" bash -c "! wine wdrive wait-class '#32770' 4000 '$title' >/dev/null 2>&1"
+}
+run_scenario browser-watch scenario_browser_watch
+
+scenario_browser_watch_off() {
+  write_urlset '[IECLOSED_PROMPT]' 'Prompt=0'
+  start_agent
+  tokensim insert >/dev/null
+  wait_for 10 tray_has_token_icon
+  (wine iexplore.exe about:one >/dev/null 2>&1 &)
+  sleep 2
+  touch "$STATE_DIR/browser.quit"
+  check "with Prompt 0 there is never a prompt" bash -c "! wine wdrive wait-class '#32770' 4000 '$title' >/dev/null 2>&1"
+}
+run_scenario browser-watch-off scenario_browser_watch_off
+
+# --- tray menu and exit -------------------------------------------------------------------
+scenario_tray_and_exit() {
+  start_agent
+  tokensim insert >/dev/null
+  wait_for 10 tray_has_token_icon
+  wd post "$FRAME" 1124 145 $((0x205)) >/dev/null   # right button released on the icon
+  menu=$(wd wait-class '#32768' 5000)
+  check "the tray menu opens" test -n "$menu"
+  screenshot watch-tray-menu
+  wd post "$FRAME" $((0x1F)) >/dev/null            # WM_CANCELMODE closes it
+  sleep 0.5
+  tokensim clear-log >/dev/null
+  wd command "$FRAME" 32776 >/dev/null
+  check "the refresh command refreshes the view" wait_for 10 log_has '^QKGetDevState'
+  wd command "$FRAME" 32775 >/dev/null
+  sleep 1
+  check_eq "the open command shows the management window" "1" "$(wd find "$title" | cut -f2)"
+  tokensim clear-log >/dev/null
+  wd command "$FRAME" 32777 >/dev/null
+  box=$(wd wait-class '#32770' 5000 "$title")
+  check_eq "exit asks first" "$(lang_text MainFrm IDS_CONFIRM_EXIT) $hw" "$(wd text "$(echo "$box" | cut -f1)" 65535)"
+  screenshot watch-exit-confirm
+  wd click "$(echo "$box" | cut -f1)" 7 >/dev/null    # No
+  sleep 1
+  check_eq "No keeps the agent running" "1" "$(zv_processes)"
+  wd command "$FRAME" 32777 >/dev/null
+  box=$(wd wait-class '#32770' 5000 "$title")
+  wd click "$(echo "$box" | cut -f1)" 6 >/dev/null    # Yes
+  check "Yes ends the program" wait_for 15 bash -c '[ "$(wine wdrive procs ZVApp.exe | tr -d "\r")" = 0 ]'
+  seq=$(calls_log | cut -f1 | grep -E '^(ZVClearAllCachedPin|CSPUnAllIECert|ZVClearCachedCSP)$' | tr '\n' ' ')
+  check_eq "the frame clears the caches and the browser store" "ZVClearAllCachedPin CSPUnAllIECert ZVClearCachedCSP " "$seq"
+}
+run_scenario tray-exit scenario_tray_and_exit
+
+# --- a storm of insertions and removals -----------------------------------------------------
+scenario_storm() {
+  start_agent
+  tokensim clear-log >/dev/null
+  for i in $(seq 1 50); do tokensim insert >/dev/null; tokensim remove >/dev/null; done
+  check "after the last removal icon 145 is gone" wait_for 60 no_token_icon
+  sleep 3
+  check_eq "the agent survived" "1" "$(zv_processes)"
+  ins=$(calls_log | grep -c $'^QKDevChg\tinserted')
+  rem=$(calls_log | grep -c $'^QKDevChg\tremoved')
+  loads=$(calls_log | grep -c '^CSPLoadCertToIE')
+  refreshes=$(calls_log | grep -c '^CSPRefreshIECert')
+  note "storm: $ins insertions, $rem removals seen by the watcher"
+  check "the watcher saw insertions and removals" test "$ins" -gt 0 -a "$rem" -gt 0
+  check_eq "every insertion handler completed its certificate step" "$ins" "$loads"
+  check_eq "every removal handler completed" "$rem" "$refreshes"
+  check "the window thread still answers" bash -c "wine wdrive send $FRAME 0 >/dev/null 2>&1"
+}
+run_scenario storm scenario_storm
+
+scenario_exit
