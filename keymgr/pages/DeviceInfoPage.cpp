@@ -1,5 +1,6 @@
 #include "keymgr/pages/DeviceInfoPage.h"
 
+#include "common/WaitCursor.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/ChangeLabelDlg.h"
 #include "keymgr/pages/CustomerId.h"
@@ -9,6 +10,7 @@
 #include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
+#include "keymgr/shell/TokenSelection.h"
 
 #include <string.h>
 
@@ -20,16 +22,6 @@ std::string Text(const char *key)
     LoadText("DeviceInfoPage", key, text, sizeof(text));
     return text;
 }
-
-// Shows the wait cursor for a scope.
-class WaitCursor {
-public:
-    WaitCursor() : m_previous(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_previous); }
-
-private:
-    HCURSOR m_previous;
-};
 
 } // namespace
 
@@ -59,7 +51,7 @@ void CDeviceInfoPage::Activate()
     if (!m_hWnd)
         return;
     CloseSoftKeyboard();
-    WaitCursor wait;
+    CWaitCursor wait;
     ActivePageIndex = PAGE_DEVICE_INFO;
 
     DeviceInfoTexts texts;
@@ -106,7 +98,7 @@ void CDeviceInfoPage::ChangeLabel()
     Tok::OC_GetUserPinRetryNum(0, SelReader, &retries);
     SelUserPinRetries = retries;
     if (dialog.DoModal(NULL) == IDOK) {
-        WaitCursor wait;
+        CWaitCursor wait;
         uint8_t triesLeft = 0;
         uint32_t rc = static_cast<uint32_t>(
             Tok::OC_WriteLabel(0, SelReader, dialog.m_pin.c_str(), dialog.m_label.c_str(), &triesLeft));
@@ -123,20 +115,12 @@ void CDeviceInfoPage::ChangeLabel()
         LabelChangeMessage message = ComposeLabelChangeMessage(rc, triesLeft, texts);
         MessageBoxA(m_hWnd, message.text.c_str(), UserTitle, MB_OK | (message.exclamation ? MB_ICONEXCLAMATION : 0));
     }
-    WaitCursor wait;
+    CWaitCursor wait;
     retries = 0;
     Tok::OC_GetUserPinRetryNum(0, SelReader, &retries);
     SelUserPinRetries = retries;
-    if (SelAppState & APP_STATE_PIN_MASK) {
-        char label[LABEL_BUFFER_SIZE] = {0};
-        uint32_t length = LABEL_READ_LENGTH;
-        if (Tok::OC_ReadLabel(0, SelReader, label, &length) == 0) {
-            label[LABEL_BUFFER_SIZE - 1] = '\0';
-            memcpy(SelLabel, label, sizeof(SelLabel));
-        } else {
-            SelAppState = APP_STATE_UNREADABLE;
-        }
-    }
+    if ((SelAppState & APP_STATE_PIN_MASK) && !ReadSelectedLabel())
+        SelAppState = APP_STATE_UNREADABLE;
     Activate();
 }
 

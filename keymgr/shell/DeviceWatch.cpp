@@ -1,6 +1,7 @@
 #include "keymgr/shell/DeviceWatch.h"
 
 #include "common/BoundedCopy.h"
+#include "common/CriticalSectionHold.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/FrameMessages.h"
@@ -13,16 +14,6 @@
 #include <string.h>
 
 namespace {
-
-// Holds the device lock for one handler run, on every path.
-class DeviceLockHold {
-public:
-    explicit DeviceLockHold(CRITICAL_SECTION &cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
-    ~DeviceLockHold() { LeaveCriticalSection(&m_cs); }
-
-private:
-    CRITICAL_SECTION &m_cs;
-};
 
 // Long reader names skip the certificate and web steps.
 bool ReaderNameUsable(const char *reader)
@@ -93,7 +84,7 @@ int DeviceWatch::Start(HWND frame)
     uint32_t length = 0;
     Tok::ZRGetRegCertInfoLen(&length);
     {
-        DeviceLockHold hold(m_deviceLock);
+        CCriticalSectionHold hold(m_deviceLock);
         free(m_certText);
         m_certText = static_cast<char *>(calloc(length + 1, 1));
         m_certTextSize = m_certText ? length : 0;
@@ -124,13 +115,13 @@ int DeviceWatch::Start(HWND frame)
 
 void DeviceWatch::Stop()
 {
-    DeviceLockHold hold(m_deviceLock);
+    CCriticalSectionHold hold(m_deviceLock);
     m_frame = NULL;
 }
 
 void DeviceWatch::CopyRegisteredCertText(char *out, size_t size)
 {
-    DeviceLockHold hold(m_deviceLock);
+    CCriticalSectionHold hold(m_deviceLock);
     if (m_certText)
         CopyBoundedN(out, size, m_certText, m_certTextSize);
     else if (out && size)
@@ -157,7 +148,7 @@ void DeviceWatch::RegisterCertificates(const char *reader)
         return;
     // The refresh button runs this on the window thread; the buffer is shared
     // with the library threads.
-    DeviceLockHold hold(m_deviceLock);
+    CCriticalSectionHold hold(m_deviceLock);
     int type = 0;
     Tok::ZRGetMsnType(&type);
     if (type == 1)
@@ -195,7 +186,7 @@ void DeviceWatch::HandleInsertion(const char *reader)
     HWND frame = Frame();
     if (frame)
         TrayIconAdd(frame, TRAY_ID_TOKEN, UserTitle);
-    DeviceLockHold hold(m_deviceLock);
+    CCriticalSectionHold hold(m_deviceLock);
     try {
         Sleep(200);
         CopyBounded(SelReader, sizeof(SelReader), reader);
@@ -215,7 +206,7 @@ void DeviceWatch::HandleInsertion(const char *reader)
 
 void DeviceWatch::HandleRemoval(const char *reader)
 {
-    DeviceLockHold hold(m_deviceLock);
+    CCriticalSectionHold hold(m_deviceLock);
     try {
         Sleep(200);
         if (Frame())

@@ -32,6 +32,17 @@ uint32_t ListPresentTokens(const ReaderList &readers, std::vector<std::string> &
     return 0;
 }
 
+bool ReadSelectedLabel()
+{
+    char label[LABEL_BUFFER_SIZE] = {0};
+    uint32_t length = LABEL_READ_LENGTH;
+    if (Tok::OC_ReadLabel(0, SelReader, label, &length) != 0)
+        return false;
+    label[LABEL_BUFFER_SIZE - 1] = '\0';
+    CopyBounded(SelLabel, sizeof(SelLabel), label);
+    return true;
+}
+
 SelectionOutcome ReadSelectedToken(const char *reader)
 {
     SelectionOutcome outcome = SELECTION_READ;
@@ -44,14 +55,8 @@ SelectionOutcome ReadSelectedToken(const char *reader)
     // A label left from the previous token must not show for this one.
     memset(SelLabel, 0, sizeof(SelLabel));
     if (SelAppState & APP_STATE_PIN_MASK) {
-        char label[LABEL_BUFFER_SIZE] = {0};
-        uint32_t length = LABEL_READ_LENGTH;
-        if (Tok::OC_ReadLabel(0, SelReader, label, &length) == 0) {
-            label[LABEL_BUFFER_SIZE - 1] = '\0';
-            CopyBounded(SelLabel, sizeof(SelLabel), label);
-        } else {
+        if (!ReadSelectedLabel())
             SelAppState = APP_STATE_UNREADABLE;
-        }
         int mode = 0;
         if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0) {
             char pin[256] = {0};

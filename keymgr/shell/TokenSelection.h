@@ -22,6 +22,10 @@ enum SelectionOutcome {
     SELECTION_DEFAULT_PIN_REFUSED, // the library's default PIN did not verify
 };
 
+// Reads the selected token's label into SelLabel (length 34 into the
+// 36-byte buffer); false when the library refuses.
+bool ReadSelectedLabel();
+
 // Selection handler steps 1-4: makes reader the current token and reads its
 // properties into the record, each with its fall-back.
 SelectionOutcome ReadSelectedToken(const char *reader);

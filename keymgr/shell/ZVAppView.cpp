@@ -1,6 +1,8 @@
 #include "keymgr/shell/ZVAppView.h"
 
 #include "common/BoundedCopy.h"
+#include "common/CriticalSectionHold.h"
+#include "common/WaitCursor.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/CertManagePage.h"
 #include "keymgr/pages/ChangePINPage.h"
@@ -26,24 +28,6 @@ std::string ViewText(const char *key)
     LoadText("ZVAppView", key, text, sizeof(text));
     return text;
 }
-
-class ViewLockHold {
-public:
-    explicit ViewLockHold(CRITICAL_SECTION &cs) : m_cs(cs) { EnterCriticalSection(&m_cs); }
-    ~ViewLockHold() { LeaveCriticalSection(&m_cs); }
-
-private:
-    CRITICAL_SECTION &m_cs;
-};
-
-class WaitCursor {
-public:
-    WaitCursor() : m_previous(SetCursor(LoadCursor(NULL, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(m_previous); }
-
-private:
-    HCURSOR m_previous;
-};
 
 } // namespace
 
@@ -185,8 +169,8 @@ void CZVAppView::Refresh()
 {
     if (!m_lockReady)
         return;
-    ViewLockHold hold(m_viewLock);
-    WaitCursor wait;
+    CCriticalSectionHold hold(m_viewLock);
+    CWaitCursor wait;
     if (FillDeviceList() != 0)
         return;
     HWND list = GetDlgItem(m_hWnd, IDC_VIEW_DEVICE_LIST);

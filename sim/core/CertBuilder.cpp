@@ -53,9 +53,9 @@ static Bytes Name(const std::string &cnUtf8)
     return Der::Sequence({Der::Set({cc}), Der::Set({o}), Der::Set({c})});
 }
 
-static Bytes Built(const CertSpec &spec, TextToUtf8Fn toUtf8)
+static Bytes Built(const CertSpec &params, TextToUtf8Fn toUtf8)
 {
-    Bytes serial = HexBytes(spec.serialHex);
+    Bytes serial = HexBytes(params.serialHex);
     uint32_t seed = 0;
     for (uint8_t b : serial)
         seed = seed * 31 + b;
@@ -69,23 +69,23 @@ static Bytes Built(const CertSpec &spec, TextToUtf8Fn toUtf8)
         Der::Tlv(Der::CONTEXT_0, Der::SmallInteger(2)),
         Der::Integer(serial),
         sigAlg,
-        Name(toUtf8(spec.issuerCn)),
-        Der::Sequence({Der::Time(spec.notBefore), Der::Time(spec.notAfter)}),
-        Name(toUtf8(spec.subjectCn)),
+        Name(toUtf8(params.issuerCn)),
+        Der::Sequence({Der::Time(params.notBefore), Der::Time(params.notAfter)}),
+        Name(toUtf8(params.subjectCn)),
         spki,
     });
     return Der::Sequence({tbs, sigAlg, Der::BitString(Filler(128, seed + 1))});
 }
 
-Bytes BuildCertificate(const CertSpec &spec, TextToUtf8Fn toUtf8)
+Bytes BuildCertificate(const CertSpec &params, TextToUtf8Fn toUtf8)
 {
     if (!toUtf8)
         toUtf8 = IdentityUtf8;
-    switch (spec.kind) {
+    switch (params.kind) {
     case CERT_BUILT:
-        return Built(spec, toUtf8);
+        return Built(params, toUtf8);
     case CERT_TRUNCATED: {
-        Bytes full = Built(spec, toUtf8);
+        Bytes full = Built(params, toUtf8);
         full.resize(full.size() / 2);
         return full;
     }

@@ -14,4 +14,4 @@ std::string IdentityUtf8(const std::string &text);
 // DER of a certificate as the description says. CERT_NONE gives no bytes,
 // CERT_GARBAGE bytes that do not decode, CERT_TRUNCATED the first half of
 // the built certificate.
-Bytes BuildCertificate(const CertSpec &spec, TextToUtf8Fn toUtf8);
+Bytes BuildCertificate(const CertSpec &params, TextToUtf8Fn toUtf8);

@@ -5,8 +5,8 @@
 //   wdrive find TITLE                 hwnd visible foreground of the window titled TITLE
 //   wdrive wait TITLE [MS]            like find, waiting up to MS (default 10000)
 //   wdrive wait-gone TITLE [MS]       waits until no window has TITLE
-//   wdrive wait-class CLASS [MS] [TITLE]  first visible top-level window of CLASS
-//                                     (and TITLE): hwnd and title
+//   wdrive wait-class CLASS [MS] [TITLE] [POLL]  first visible top-level window
+//                                     of CLASS (and TITLE): hwnd and title
 //   wdrive combo HWND ID              the items of a combo box, one a line
 //   wdrive item ROOT ID               first descendant with control ID:
 //                                     hwnd parent visible enabled class text
@@ -219,7 +219,7 @@ int main(int argc, char **argv)
             }
             if (GetTickCount() - start >= limit)
                 return 1;
-            Sleep(100);
+            Sleep(argc >= 6 ? Number(argv[5]) : 100);
         }
     }
     if (cmd == "children" && argc >= 3) {

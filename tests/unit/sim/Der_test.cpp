@@ -38,7 +38,7 @@ static size_t Walk(const Bytes &b, size_t pos, size_t end, int depth, std::vecto
     return head + len;
 }
 
-static CertSpec Spec(int64_t notAfter)
+static CertSpec SampleCert(int64_t notAfter)
 {
     CertSpec c;
     c.kind = CERT_BUILT;
@@ -67,7 +67,7 @@ TEST(Der, LengthsUseTheShortestForm)
 
 TEST(Der, CertificateIsWellFormedX509)
 {
-    Bytes cert = BuildCertificate(Spec(CivilToSeconds({2027, 1, 2, 3, 4, 5})), IdentityUtf8);
+    Bytes cert = BuildCertificate(SampleCert(CivilToSeconds({2027, 1, 2, 3, 4, 5})), IdentityUtf8);
     std::vector<uint8_t> tags;
     ASSERT_EQ(cert.size(), Walk(cert, 0, cert.size(), 0, &tags));
     // Certificate, TBS, [0] version, INTEGER version, INTEGER serial, AlgId ...
@@ -90,14 +90,14 @@ TEST(Der, TimesFrom2050AreGeneralized)
     Bytes g = Der::Time(CivilToSeconds({2050, 1, 1, 0, 0, 0}));
     EXPECT_EQ(Der::GENERALIZED_TIME, g[0]);
     EXPECT_EQ("20500101000000Z", std::string(g.begin() + 2, g.end()));
-    Bytes cert = BuildCertificate(Spec(CivilToSeconds({2060, 6, 1, 0, 0, 0})), IdentityUtf8);
+    Bytes cert = BuildCertificate(SampleCert(CivilToSeconds({2060, 6, 1, 0, 0, 0})), IdentityUtf8);
     std::vector<uint8_t> tags;
     EXPECT_EQ(cert.size(), Walk(cert, 0, cert.size(), 0, &tags));
 }
 
 TEST(Der, BrokenKindsDoNotDecode)
 {
-    CertSpec s = Spec(CivilToSeconds({2027, 1, 1, 0, 0, 0}));
+    CertSpec s = SampleCert(CivilToSeconds({2027, 1, 1, 0, 0, 0}));
     Bytes full = BuildCertificate(s, IdentityUtf8);
     s.kind = CERT_TRUNCATED;
     Bytes cut = BuildCertificate(s, IdentityUtf8);

@@ -28,7 +28,7 @@ struct SetTimeServer {
 
 std::vector<uint8_t> g_block;
 int g_blockResult = 0;
-std::map<std::string, std::vector<uint8_t>> g_certs; // "name/spec"
+std::map<std::string, std::vector<uint8_t>> g_certs; // "name/kind"
 std::vector<std::string> g_certReads;
 int g_days = 0;
 uint32_t g_claimedLength = 0; // when non-zero, the length the reader reports
@@ -143,11 +143,11 @@ protected:
         t.slots[TE_OC_ReadCert] = saved[1];
         t.slots[TE_ZRGetCertExpiredDays] = saved[2];
     }
-    void AddCert(const char *name, int spec, uint64_t notAfter)
+    void AddCert(const char *name, int keyKind, uint64_t notAfter)
     {
         std::vector<uint8_t> der = MakeCert(notAfter);
         ASSERT_FALSE(der.empty()) << "CertCreateSelfSignCertificate failed: " << GetLastError();
-        g_certs[std::string(name) + "/" + std::to_string(spec)] = der;
+        g_certs[std::string(name) + "/" + std::to_string(keyKind)] = der;
     }
     void *saved[3];
     uint64_t now;

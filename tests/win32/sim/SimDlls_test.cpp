@@ -315,14 +315,14 @@ TEST_F(SimDlls, ControlBlockAndCertificatesDecodeWithCryptoApi)
     std::vector<uint8_t> cert(0x20000);
     struct Case {
         const char *container;
-        int spec;
+        int keyKind;
         uint32_t lengthInBlock;
         int64_t notAfter;
     } cases[] = {{"ZVKey-Container-0", 2, Get32(rec[0] + 0x24), r.containers[0].signature.notAfter},
                  {"second", 1, Get32(rec[1] + 0x20), r.containers[1].exchange.notAfter}};
     for (const Case &c : cases) {
         len = 0x20000;
-        ASSERT_EQ(0, CALL(OC_ReadCert)(0, R0, c.container, c.spec, cert.data(), &len)) << c.container;
+        ASSERT_EQ(0, CALL(OC_ReadCert)(0, R0, c.container, c.keyKind, cert.data(), &len)) << c.container;
         EXPECT_EQ(c.lengthInBlock, len);
         // Under code page 936 the GBK name must reach the certificate as UTF-8.
         static const char utf8Name[] = "\xE5\xBC\xA0\xE4\xB8\x89";
