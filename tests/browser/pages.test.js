@@ -8,10 +8,12 @@ var os = require("os");
 var server = require("./server");
 var lib = require("./lib");
 var RUNS = require("./runs");
+var pageSource = require("../../assistant/res/expand-page");
 
 var PAGES = path.resolve(process.argv[2] || "build/pages");
 var SHOTS = path.resolve(process.argv[3] || "out/screenshots/browser");
 var SRC = path.resolve(__dirname, "../../assistant/res/pages");
+var TEMPLATES = path.resolve(__dirname, "../../assistant/res/templates");
 var FIXED_TIME = "2024-03-05T09:07:03+08:00";
 var STAMP = "2024-3-5 9:07:03";
 
@@ -526,13 +528,13 @@ test("addressing: case-insensitive names, ../ stays at the root, every reference
 test("built resources: GBK pages, UTF-8 certificate pages, generated catalogue", async function () {
     var gbk = new TextDecoder("gbk");
     ["INDEX.HTM", "NX_DETECTALL.HTM", "NX_DETECTCT.HTM", "NX_DETECTKEY.HTM", "NX_DETECTSYS.HTM", "KUAIJIE.HTM", "HELP.HTM"].forEach(function (n) {
-        var built = fs.readFileSync(path.join(PAGES, n)), src = fs.readFileSync(path.join(SRC, n), "utf8");
+        var built = fs.readFileSync(path.join(PAGES, n)), src = pageSource.expandSource(path.join(SRC, n));
         has(src, "charset=gb2312", n + " declares gb2312");
         eq(gbk.decode(built) === src, true, n + " is the source in GBK");
         ok(!built.equals(Buffer.from(src, "utf8")), n + " is not UTF-8");
     });
     ["ABOUT.HTM", "ZANVO.HTM"].forEach(function (n) {
-        var built = fs.readFileSync(path.join(PAGES, n)), src = fs.readFileSync(path.join(SRC, n));
+        var built = fs.readFileSync(path.join(PAGES, n)), src = Buffer.from(pageSource.expandSource(path.join(SRC, n)), "utf8");
         ok(built.equals(src), n + " kept as UTF-8");
         has(src.toString("utf8"), "charset=utf-8", n + " declares utf-8");
     });
@@ -548,10 +550,44 @@ test("built resources: GBK pages, UTF-8 certificate pages, generated catalogue",
         [byCode.WEB1.errmsg, byCode.REG3.fmt], "the page reads the GBK script as the catalogue's texts");
 });
 
+test("page sources: a template value missing, unused, given twice or misplaced fails the build", async function () {
+    var dir = fs.mkdtempSync(path.join(os.tmpdir(), "page-src-"));
+    var good = ["@template cert-form.htm", "@CHARSET utf-8", "@TITLE T", "@VENDOR V", "@CSP C"];
+    function expand(lines) {
+        var f = path.join(dir, "X.HTM");
+        fs.writeFileSync(f, lines.join("\n") + "\n");
+        try {
+            return pageSource.expandSource(f);
+        } catch (e) {
+            return "error: " + e.message;
+        }
+    }
+    try {
+        var page = expand(good);
+        has(page, 'var WANTED_CSP = "C";', "value filled in");
+        has(page, "<title>T</title>", "value filled in the included head");
+        ok(page.indexOf("{{") < 0, "no placeholder left");
+        has(expand(good.slice(0, 4)), "error: ", "missing value");
+        has(expand(good.concat(["@EXTRA x"])), "EXTRA is not used", "unused value");
+        has(expand(good.concat(["@CSP D"])), "CSP given twice", "value given twice");
+        has(expand(good.slice(0, 4).concat(["@CSP", "a", "b"])), "several lines", "multi-line value in a line");
+        has(expand(["@template cert-form.htm", "stray"].concat(good.slice(1))), "text outside a value", "text before the first value");
+        has(expand(["@template no-such.htm"]), "error: ", "unknown template");
+        eq(expand(["<html>", "@TITLE kept"]), "<html>\n@TITLE kept\n", "a page without a template is kept as it stands");
+    } finally {
+        fs.rmSync(dir, { recursive: true, force: true });
+    }
+});
+
 test("page scripts are plain ES3 style", async function () {
+    // pages as expanded, and the script fragments of the templates
     var files = fs.readdirSync(SRC).filter(function (n) { return /\.(HTM|JS)$/.test(n); }), bad = [];
-    files.forEach(function (n) {
-        var text = fs.readFileSync(path.join(SRC, n), "utf8"), code = text;
+    var sources = files.map(function (n) { return [n, pageSource.expandSource(path.join(SRC, n))]; });
+    fs.readdirSync(TEMPLATES).filter(function (n) { return /\.js$/.test(n); }).forEach(function (n) {
+        sources.push([n, fs.readFileSync(path.join(TEMPLATES, n), "utf8")]);
+    });
+    sources.forEach(function (nt) {
+        var n = nt[0], text = nt[1], code = text;
         if (/\.HTM$/.test(n)) {
             code = (text.match(/<script[^>]*>([\s\S]*?)<\/script>/gi) || []).join("\n") +
                 (text.match(/\son\w+="[^"]*"/g) || []).join("\n");

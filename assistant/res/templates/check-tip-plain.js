@@ -1,0 +1,4 @@
+        if (err) {
+            return ["{{TIP_ERR}}", false];
+        }
+        return ["{{TIP_OK}}", true];
