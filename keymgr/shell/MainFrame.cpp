@@ -13,6 +13,7 @@
 #include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/TrayIcon.h"
+#include "keymgr/shell/TrayMenuText.h"
 #include "keymgr/shell/ZVAppView.h"
 #include "keymgr/shell/resource.h"
 
@@ -225,7 +226,7 @@ void CMainFrame::ConfirmExit()
     char confirm[256] = "";
     LoadText("MainFrm", "IDS_CONFIRM_EXIT", confirm, sizeof(confirm));
     char text[512];
-    snprintf(text, sizeof(text), "%s %s", confirm, HWName);
+    FormatExitQuestion(confirm, HWName, text, sizeof(text));
     if (MessageBoxA(m_hWnd, text, UserTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
         DestroyWindow(m_hWnd);
 }
@@ -256,7 +257,7 @@ void CMainFrame::ShowTrayMenu()
         LoadText("MainFrm", "IDS_MANAGE_TOOL", tool, sizeof(tool));
         LoadText("MainFrm", "ID_REFRESH_MENU", refresh, sizeof(refresh));
         char first[400];
-        snprintf(first, sizeof(first), "%s %s %s(&O)", open, HWName, tool);
+        FormatTrayOpenItem(open, HWName, tool, first, sizeof(first));
         ModifyMenuA(popup, 0, MF_BYPOSITION | MF_STRING, ID_SHOW_MANAGER, first);
         ModifyMenuA(popup, 1, MF_BYPOSITION | MF_STRING, ID_REFRESH, refresh);
         SetMenuDefaultItem(popup, ID_SHOW_MANAGER, FALSE);

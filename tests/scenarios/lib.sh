@@ -15,7 +15,8 @@ failures=0
 # scenario_begin NAME: a fresh copy of the staged prefix for this scenario.
 scenario_begin() {
   SCENARIO=$1
-  export WINEPREFIX="$SCENARIO_WORK/$SCENARIO"
+  # Scripts may run side by side: each scenario's prefix carries its script's name.
+  export WINEPREFIX="$SCENARIO_WORK/$(basename "$0" .sh)-$SCENARIO"
   rm -rf "$WINEPREFIX"
   cp -a "$TEMPLATE_PREFIX" "$WINEPREFIX"
   STATE_DIR="$WINEPREFIX/drive_c/tokensim"

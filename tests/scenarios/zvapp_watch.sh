@@ -181,6 +181,8 @@ expiry_case() { # NAME DAYS NOTAFTER_UNIX EXPECT(yes|no)
   tokensim insert >/dev/null
   wait_for 25 trace_has "notice 3:"
   if [ "$4" = yes ]; then
+    sleep 1.5   # risen
+    screenshot "watch-popup-expiry-$2-days"
     local date; date=$(date -u -d "@$3" '+%Y年%-m月%-d日')
     check_contains "$1" "KEY插入，您证书的快要到期。"$'\n'"截止日期为$date。" "$(trace_log)"
   else
@@ -197,7 +199,6 @@ scenario_expiry_time_server() {
   # The server's time plus 8 hours is "now"; NotAfter lies 3 units and a minute beyond it.
   at=$(( $(date +%s) + 8 * 3600 + 3 * UNIT + 60 ))
   expiry_case "3 units ahead with 7 days warns (time from the server)" 7 $at yes
-  screenshot watch-popup-expiry
   at=$(( $(date +%s) + 8 * 3600 + 3 * UNIT + 60 ))
   expiry_case "3 units ahead with 2 days does not warn" 2 $at no
   unset ZVAPP_TIME_SERVER

@@ -83,3 +83,19 @@ TEST(BrowserWatch, MarkFollowsTheHighestCountAndReportsEachDrop)
     EXPECT_TRUE(mark.Update(0));
     EXPECT_FALSE(mark.Update(3));
 }
+
+#include "keymgr/shell/TrayMenuText.h"
+
+TEST(TrayMenu, OpenItemAndExitQuestionTexts)
+{
+    char text[64];
+    FormatTrayOpenItem("打开", "朔岩USBKey", "管理工具", text, sizeof(text));
+    EXPECT_STREQ("打开 朔岩USBKey 管理工具(&O)", text);
+    FormatExitQuestion("确定要退出", "朔岩USBKey", text, sizeof(text));
+    EXPECT_STREQ("确定要退出 朔岩USBKey", text);
+    char small[8];
+    FormatTrayOpenItem("open", "product", "tool", small, sizeof(small)); // cut, terminated
+    EXPECT_STREQ("open pr", small);
+    FormatTrayOpenItem(nullptr, "p", nullptr, text, sizeof(text)); // a missing text is empty
+    EXPECT_STREQ(" p (&O)", text);
+}
