@@ -7,6 +7,8 @@
 set -u
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$top/scripts/wine-env"
+# A prefix is chosen per scenario; until then the staged template answers.
+unset WINEPREFIX
 
 ZV_DIR='C:\Program Files\OstraCSP20407\OstraCSP20407'
 ZV_EXE="$ZV_DIR\\ZVApp.exe"
