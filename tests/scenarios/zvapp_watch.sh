@@ -108,6 +108,9 @@ scenario_damaged_urlset() {
   start_agent
   tokensim insert >/dev/null
   check "a damaged TotalNum does not hold up the insertion" wait_for 15 bash -c "grep -q 'bank.example/five' '$STATE_DIR/browser.log' 2>/dev/null"
+  # The two browsers start side by side; give the slower one time to write.
+  wait_for 5 bash -c "[ \$(grep -c bank.example '$STATE_DIR/browser.log') -ge 2 ]"
+  sleep 1
   check_eq "the keys present are opened once each" "2" "$(browser_log | grep -c bank.example)"
   tokensim remove >/dev/null
   check "the removal completes too" wait_for 15 no_token_icon
