@@ -10,7 +10,7 @@ enum {
     WM_ZV_WEBPAGES = WM_USER + 104, // 1128: wParam 1 open, 2 close
     WM_ZV_REQUEST_CERT = WM_USER + 105, // 1129: wParam 1
     // Ours: the certificate notice is ready (wParam 1 when it is the expiry
-    // warning, lParam a heap copy of the text, freed by the frame).
+    // warning, lParam the composing job with reader and text, freed by the frame).
     WM_ZV_CERT_NOTICE_READY = WM_USER + 110,
 };
 

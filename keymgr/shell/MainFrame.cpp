@@ -114,7 +114,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnRefresh();
         return 0;
     case WM_ZV_CERT_NOTICE_READY:
-        OnCertificateNoticeReady(wParam != 0, reinterpret_cast<char *>(lParam));
+        OnCertificateNoticeReady(wParam != 0, reinterpret_cast<void *>(lParam));
         return 0;
     case WM_ZV_WEBPAGES:
         return OnWebPages(wParam);
@@ -318,15 +318,9 @@ DWORD WINAPI CertificateNoticeThread(void *param)
 {
     CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(param);
     bool expiring = BuildExpiryWarning(job->reader, job->text, sizeof(job->text));
-    size_t length = strnlen(job->text, sizeof(job->text));
-    char *text = static_cast<char *>(malloc(length + 1));
-    if (text) {
-        memcpy(text, job->text, length);
-        text[length] = '\0';
-        if (!PostMessageA(job->frame, WM_ZV_CERT_NOTICE_READY, expiring ? 1 : 0, reinterpret_cast<LPARAM>(text)))
-            free(text);
-    }
-    free(job);
+    // The job goes back to the window thread, which frees it.
+    if (!PostMessageA(job->frame, WM_ZV_CERT_NOTICE_READY, expiring ? 1 : 0, reinterpret_cast<LPARAM>(job)))
+        free(job);
     return 0;
 }
 
@@ -349,14 +343,21 @@ bool CMainFrame::StartCertificateNotice(const char *reader, const char *text)
     return true;
 }
 
-void CMainFrame::OnCertificateNoticeReady(bool expiring, char *text)
+void CMainFrame::OnCertificateNoticeReady(bool expiring, void *ready)
 {
+    CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(ready);
+    if (!job)
+        return;
+    job->text[sizeof(job->text) - 1] = '\0';
     m_certificateExpiring = expiring;
-    if (text && PopupExists()) {
-        DebugTrace("notice %u: %s", static_cast<unsigned>(NOTIFY_CERTIFICATE), text);
-        PopupShow(text);
+    // A token removed while its notice was being composed gets no late notice.
+    uint32_t state = 0;
+    bool present = Tok::QKGetDevState(job->reader, &state) == 0 && state == TOK_DEV_PRESENT;
+    if (present && PopupExists()) {
+        DebugTrace("notice %u: %s", static_cast<unsigned>(NOTIFY_CERTIFICATE), job->text);
+        PopupShow(job->text);
     }
-    free(text);
+    free(job);
 }
 
 void CMainFrame::OnRefresh()

@@ -38,7 +38,7 @@ private:
     void ConfirmExit();
     LRESULT OnNotify(WPARAM kind, char *reader);
     bool StartCertificateNotice(const char *reader, const char *text);
-    void OnCertificateNoticeReady(bool expiring, char *text);
+    void OnCertificateNoticeReady(bool expiring, void *ready);
     void OnRefresh();
     void DefaultPinCheck();
     LRESULT OnWebPages(WPARAM action);
