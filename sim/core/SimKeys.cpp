@@ -104,19 +104,21 @@ static bool Fail(std::string *error, const std::string &text)
     return false;
 }
 
-// Hook keys: "fail.<Entry>" with a result code, "delay.<Entry>" with ms.
-// An empty value removes the hook.
-static int SetHook(HookMap &fail, HookMap &delay, const std::string &key, const std::string &value,
+// Hook keys: "fail.<Entry>" with a result code, "delay.<Entry>" with ms,
+// "len.<Entry>" with the length the entry reports (config only: len is NULL
+// for a reader). An empty value removes the hook.
+static int SetHook(HookMap &fail, HookMap &delay, HookMap *len, const std::string &key, const std::string &value,
                    std::string *error)
 {
     bool isFail = key.compare(0, 5, "fail.") == 0;
     bool isDelay = key.compare(0, 6, "delay.") == 0;
-    if (!isFail && !isDelay)
+    bool isLen = len && key.compare(0, 4, "len.") == 0;
+    if (!isFail && !isDelay && !isLen)
         return -1;
-    std::string entry = key.substr(isFail ? 5 : 6);
+    std::string entry = key.substr(isFail ? 5 : isDelay ? 6 : 4);
     if (entry.empty() || entry.size() > 64)
         return Fail(error, "hook needs an entry name: " + key) ? 1 : 0;
-    HookMap &map = isFail ? fail : delay;
+    HookMap &map = isFail ? fail : isDelay ? delay : *len;
     if (value.empty()) {
         map.erase(entry);
         return 1;
@@ -125,7 +127,7 @@ static int SetHook(HookMap &fail, HookMap &delay, const std::string &key, const 
     if (!ParseNumber(value, &v) || (isDelay && v > 600000))
         return Fail(error, "bad value for " + key + ": " + value) ? 1 : 0;
     char text[16];
-    snprintf(text, sizeof text, isFail ? "0x%X" : "%u", v);
+    snprintf(text, sizeof text, isDelay ? "%u" : "0x%X", v);
     map[entry] = text;
     return 1;
 }
@@ -172,7 +174,7 @@ static const TextField kConfigTexts[] = {
 
 bool SetConfigKey(SimConfig &c, const std::string &key, const std::string &value, std::string *error)
 {
-    int hook = SetHook(c.fail, c.delay, key, value, error);
+    int hook = SetHook(c.fail, c.delay, &c.len, key, value, error);
     if (hook >= 0)
         return hook == 1;
     for (const TextField &f : kConfigTexts)
@@ -224,6 +226,8 @@ KeyValues ConfigKeyValues(const SimConfig &c)
         kv.push_back({"fail." + h.first, h.second});
     for (const auto &h : c.delay)
         kv.push_back({"delay." + h.first, h.second});
+    for (const auto &h : c.len)
+        kv.push_back({"len." + h.first, h.second});
     return kv;
 }
 
@@ -331,7 +335,7 @@ static bool SetContainerKey(Container &c, const std::string &field, const std::s
 
 bool SetReaderKey(Reader &r, const std::string &key, const std::string &value, int64_t now, std::string *error)
 {
-    int hook = SetHook(r.fail, r.delay, key, value, error);
+    int hook = SetHook(r.fail, r.delay, NULL, key, value, error);
     if (hook >= 0)
         return hook == 1;
     if (key.size() > 3 && key[0] == 'c' && key[1] >= '0' && key[1] < '0' + SIM_CONTAINERS && key[2] == '.')

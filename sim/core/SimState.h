@@ -99,6 +99,7 @@ struct SimConfig {
     int pinCacheFlag = 0;
     HookMap fail;
     HookMap delay;
+    HookMap len; // length reported by an entry, whatever the state says
 };
 
 struct SimState {

@@ -48,6 +48,14 @@ uint32_t RunEntry(const char *entry, const std::string &reader, CallLogLine &lin
     return result;
 }
 
+void ApplyLengthHook(const SimState &state, const char *entry, uint32_t *length)
+{
+    static const HookMap none;
+    uint32_t value = 0;
+    if (length && Hook(none, state.config.len, entry, &value))
+        *length = value;
+}
+
 void LogEvent(const std::string &line)
 {
     SimStore::Lock lock;

@@ -19,6 +19,9 @@ typedef std::function<uint32_t(SimState &state, bool &changed)> SimOp;
 // result to calls.log.
 uint32_t RunEntry(const char *entry, const std::string &reader, CallLogLine &line, const SimOp &op);
 
+// Replaces *length by the value of the len.<entry> hook, if one is set.
+void ApplyLengthHook(const SimState &state, const char *entry, uint32_t *length);
+
 // The token in the named reader: NULL with SIM_ERR_NO_READER or
 // SIM_ERR_NO_TOKEN in *rc.
 Reader *TokenIn(SimState &state, const char *reader, uint32_t *rc);

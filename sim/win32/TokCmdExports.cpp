@@ -54,7 +54,11 @@ EXPORT int TOKAPI QKListReaders(char *buffer, uint32_t *size, uint32_t *count)
     CallLogLine line("QKListReaders");
     line.Pointer(buffer, "buf").InValue(size).Pointer(count, "out");
     return (int)RunEntry("QKListReaders", std::string(), line,
-                         [&](SimState &s, bool &) -> uint32_t { return ListReaders(s, buffer, size, count); });
+                         [&](SimState &s, bool &) -> uint32_t {
+                             uint32_t rc = ListReaders(s, buffer, size, count);
+                             ApplyLengthHook(s, "QKListReaders", size);
+                             return rc;
+                         });
 }
 
 EXPORT int TOKAPI QKConnectDev(const char *reader, TokHandle *handle)

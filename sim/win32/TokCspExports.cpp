@@ -512,7 +512,13 @@ EXPORT int TOKAPI ZRGetPinModeEx(int *mode)
 }
 EXPORT int TOKAPI ZRGetRegCertInfoLen(uint32_t *length)
 {
-    return GetConfigValue("ZRGetRegCertInfoLen", length, &SimConfig::regCertInfoLen);
+    CallLogLine line("ZRGetRegCertInfoLen");
+    line.Pointer(length, "out");
+    return (int)RunEntry("ZRGetRegCertInfoLen", std::string(), line, [&](SimState &s, bool &) -> uint32_t {
+        Put(length, s.config.regCertInfoLen);
+        ApplyLengthHook(s, "ZRGetRegCertInfoLen", length);
+        return 0;
+    });
 }
 EXPORT int TOKAPI ZRGetMsnType(int *type)
 {

@@ -30,6 +30,12 @@ TEST(SimCommand, ReaderMayBeLeftOutOnlyWhenThereIsOne)
     EXPECT_EQ(0, Cmd(s, {"set", "cfg.UserTitle=新标题", "cfg.fail.QKListReaders=0x88000001"}).exitCode);
     EXPECT_EQ("新标题", s.config.userTitle);
     EXPECT_EQ("0x88000001", s.config.fail["QKListReaders"]);
+    // Length hooks are config-only and take the whole 32-bit range.
+    EXPECT_EQ(0, Cmd(s, {"set", "cfg.len.ZRGetRegCertInfoLen=0xFFFFFFFF", "cfg.len.QKListReaders=0"}).exitCode);
+    EXPECT_EQ("0xFFFFFFFF", s.config.len["ZRGetRegCertInfoLen"]);
+    EXPECT_EQ("0x0", s.config.len["QKListReaders"]);
+    EXPECT_NE(0, Cmd(s, {"set", "0", "len.QKListReaders=5"}).exitCode);
+    EXPECT_NE(0, Cmd(s, {"set", "cfg.len.QKListReaders=0x100000000"}).exitCode);
 }
 
 TEST(SimCommand, SetIsAllOrNothing)
