@@ -17,16 +17,43 @@ const TokenEntryInfo kTokenEntries[TE_COUNT] = {
 
 static_assert(TE_COUNT == 90, "the binding table has 90 rows");
 
-int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding)
+bool LibraryLoadPath(const char *folder, const char *file, char *out, size_t size)
+{
+    if (!out || size == 0)
+        return false;
+    out[0] = '\0';
+    if (!file)
+        return false;
+    bool bare = !strchr(file, '\\') && !strchr(file, '/') && !strchr(file, ':');
+    if (!bare || !folder || !folder[0])
+        return CopyBounded(out, size, file) == strlen(file);
+    size_t folderLength = strlen(folder);
+    bool separated = folder[folderLength - 1] == '\\' || folder[folderLength - 1] == '/';
+    int n = snprintf(out, size, "%s%s%s", folder, separated ? "" : "\\", file);
+    if (n < 0 || static_cast<size_t>(n) >= size) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+static void *LoadFromFolder(ITokenModuleLoader &loader, const char *folder, const char *file)
+{
+    char path[TOKLIB_PATH_SIZE * 2];
+    if (!file[0] || !LibraryLoadPath(folder, file, path, sizeof(path)))
+        return NULL;
+    return loader.Load(path);
+}
+
+int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding,
+                   const char *programFolder)
 {
     memset(&binding, 0, sizeof(binding));
     CopyBounded(binding.cspFile, sizeof(binding.cspFile), relFile);
     CopyBounded(binding.commandFile, sizeof(binding.commandFile), qkcFile);
 
-    if (binding.commandFile[0])
-        binding.commandModule = loader.Load(binding.commandFile);
-    if (binding.cspFile[0])
-        binding.cspModule = loader.Load(binding.cspFile);
+    binding.commandModule = LoadFromFolder(loader, programFolder, binding.commandFile);
+    binding.cspModule = LoadFromFolder(loader, programFolder, binding.cspFile);
 
     for (int i = 0; i < TE_COUNT; ++i) {
         void *module = kTokenEntries[i].library == TOKLIB_COMMAND ? binding.commandModule : binding.cspModule;

@@ -38,7 +38,15 @@ struct TokenBinding {
 
 // Loads "QKC" then "Rel" and fetches the entry points in table order. A
 // library that does not load leaves its slots empty; the pass still succeeds.
-int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding);
+// A bare file name is loaded from programFolder (when given) by its full
+// path, so that no other folder is searched; the binding keeps the names as
+// configured.
+int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding,
+                   const char *programFolder = NULL);
+
+// folder + "\\" + file for a file name without a folder or drive; the file
+// as it is otherwise. Returns false when the result does not fit.
+bool LibraryLoadPath(const char *folder, const char *file, char *out, size_t size);
 
 // Frees the token command library, then the CSP control library.
 void ReleaseTokenTable(ITokenModuleLoader &loader, TokenBinding &binding);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 namespace {
 
 class Win32ModuleLoader : public ITokenModuleLoader {
@@ -22,6 +24,21 @@ public:
 
 Win32ModuleLoader g_loader;
 
+// The folder of ZVApp.exe, without the trailing backslash; empty on failure.
+void ProgramFolder(char *out, DWORD size)
+{
+    DWORD n = GetModuleFileNameA(NULL, out, size);
+    if (n == 0 || n >= size) {
+        out[0] = '\0';
+        return;
+    }
+    char *slash = strrchr(out, '\\');
+    if (slash)
+        *slash = '\0';
+    else
+        out[0] = '\0';
+}
+
 } // namespace
 
 int BindTokenLibraries(const char *programIniPath)
@@ -31,7 +48,9 @@ int BindTokenLibraries(const char *programIniPath)
     char qkc[TOKLIB_PATH_SIZE] = "";
     ini.GetString("Module", "Rel", rel, sizeof(rel), "KavelGeneralCSP.dll");
     ini.GetString("Module", "QKC", qkc, sizeof(qkc), "QKCommand.dll");
-    return BindTokenTable(g_loader, rel, qkc, ProcessTokenTable());
+    char folder[MAX_PATH] = "";
+    ProgramFolder(folder, sizeof(folder));
+    return BindTokenTable(g_loader, rel, qkc, ProcessTokenTable(), folder);
 }
 
 void ReleaseTokenLibraries()

@@ -127,6 +127,31 @@ TEST(TokenBinding, OverlongFileNamesAreCutAndNoticeStaysBounded)
     EXPECT_EQ(n, strlen(small));
 }
 
+TEST(TokenBinding, BareNamesLoadFromTheProgramFolderAndNoticeKeepsTheConfiguredName)
+{
+    FakeLoader loader;
+    ExportEverything(loader, "C:\\Program Files\\ZV\\csp.dll", "D:\\libs\\cmd.dll");
+    TokenBinding binding;
+    BindTokenTable(loader, "csp.dll", "D:\\libs\\cmd.dll", binding, "C:\\Program Files\\ZV");
+    ASSERT_GE(loader.events.size(), 2u);
+    EXPECT_EQ("load D:\\libs\\cmd.dll", loader.events[0]); // a configured path stays as it is
+    EXPECT_EQ("load C:\\Program Files\\ZV\\csp.dll", loader.events[1]);
+    EXPECT_NE(nullptr, binding.cspModule);
+
+    // Missing beside the program: never searched for elsewhere, and named as configured.
+    FakeLoader bare;
+    bare.loadable = {"csp.dll", "cmd.dll"};
+    TokenBinding missing;
+    BindTokenTable(bare, "csp.dll", "cmd.dll", missing, "C:\\ZV\\");
+    EXPECT_EQ("load C:\\ZV\\cmd.dll", bare.events[0]);
+    EXPECT_EQ("load C:\\ZV\\csp.dll", bare.events[1]);
+    EXPECT_EQ(nullptr, missing.cspModule);
+    char notice[600];
+    FormatMissingLibraryNotice(missing, notice, sizeof(notice));
+    EXPECT_NE(nullptr, strstr(notice, " csp.dll"));
+    EXPECT_EQ(nullptr, strstr(notice, "C:\\ZV"));
+}
+
 TEST(TokenBinding, ReleaseFreesCommandLibraryThenCspAndEmptiesSlots)
 {
     FakeLoader loader;
