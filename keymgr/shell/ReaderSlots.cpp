@@ -19,12 +19,14 @@ static bool SlotFree(const ReaderSlot &slot)
     return strnlen(slot.name, READER_SLOT_NAME) < 2;
 }
 
+static bool NameFits(const char *reader)
+{
+    return strnlen(reader, READER_SLOT_NAME) < READER_SLOT_NAME;
+}
+
 static bool SlotNamed(const ReaderSlot &slot, const char *reader)
 {
-    // Names are kept cut to the slot's size; compare what was kept.
-    char kept[READER_SLOT_NAME];
-    CopyBounded(kept, sizeof(kept), reader);
-    return !SlotFree(slot) && strncmp(slot.name, kept, READER_SLOT_NAME) == 0;
+    return !SlotFree(slot) && NameFits(reader) && strcmp(slot.name, reader) == 0;
 }
 
 const ReaderSlot *ReaderSlots::Find(const char *reader) const
@@ -40,7 +42,7 @@ const ReaderSlot *ReaderSlots::Find(const char *reader) const
 
 bool ReaderSlots::Store(const char *reader, uint32_t verified)
 {
-    if (!reader)
+    if (!reader || !NameFits(reader))
         return false;
     ReaderSlot *target = NULL;
     for (ReaderSlot &slot : m_slots) {

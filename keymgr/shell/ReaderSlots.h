@@ -1,11 +1,12 @@
 // The table of tokens whose PIN code was verified at insertion: 10 entries
-// of a 32-byte reader name and a verified flag. An entry whose name is
-// shorter than 2 characters is free.
+// of a reader name and a verified flag. Names are kept and compared whole:
+// real reader names often differ only in their last characters. An entry
+// whose name is shorter than 2 characters is free.
 #pragma once
 
 #include <stdint.h>
 
-enum { READER_SLOT_COUNT = 10, READER_SLOT_NAME = 32 };
+enum { READER_SLOT_COUNT = 10, READER_SLOT_NAME = 256 };
 
 struct ReaderSlot {
     char name[READER_SLOT_NAME];
@@ -16,7 +17,8 @@ class ReaderSlots {
 public:
     ReaderSlots();
     // Overwrites the entry with the same name, else takes the first free
-    // one; with no free entry nothing is stored (returns false).
+    // one; with no free entry, or a name of 256 bytes or more, nothing is
+    // stored (returns false).
     bool Store(const char *reader, uint32_t verified);
     // The entry of the reader, or NULL.
     const ReaderSlot *Find(const char *reader) const;

@@ -50,14 +50,24 @@ TEST(ReaderSlots, FullTableStoresNothingAndShortNamesAreFree)
     EXPECT_EQ(nullptr, slots.Find("X"));    // one-character names never match
 }
 
-TEST(ReaderSlots, LongNamesAreKeptCutAndStillFound)
+TEST(ReaderSlots, NamesSharingALongPrefixKeepTheirOwnEntries)
 {
     ReaderSlots slots;
-    std::string longName(100, 'L');
-    EXPECT_TRUE(slots.Store(longName.c_str(), 1));
-    const ReaderSlot *slot = slots.Find(longName.c_str());
-    ASSERT_NE(nullptr, slot);
-    EXPECT_EQ(READER_SLOT_NAME - 1u, strlen(slot->name));
+    const std::string prefix = "Orvane Virtual Smartcard Reader Interface (WUDF) "; // 49 bytes in common
+    const std::string a = prefix + "0", b = prefix + "1";
+    EXPECT_TRUE(slots.Store(a.c_str(), 1));
+    EXPECT_TRUE(slots.Store(b.c_str(), 1));
+    EXPECT_TRUE(slots.Store(a.c_str(), 0)); // a removed
+    ASSERT_NE(nullptr, slots.Find(b.c_str()));
+    EXPECT_EQ(1u, slots.Find(b.c_str())->verified);
+    EXPECT_EQ(b, slots.Find(b.c_str())->name);
+    EXPECT_EQ(nullptr, slots.Find(prefix.c_str()));
+
+    std::string longest(255, 'L'), tooLong(256, 'L');
+    EXPECT_TRUE(slots.Store(longest.c_str(), 1));
+    EXPECT_EQ(longest, slots.Find(longest.c_str())->name);
+    EXPECT_FALSE(slots.Store(tooLong.c_str(), 1));
+    EXPECT_EQ(nullptr, slots.Find(tooLong.c_str()));
 }
 
 TEST(PinTag, TagValuesDecideTheReminder)
