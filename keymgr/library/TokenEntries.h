@@ -134,6 +134,10 @@ enum : uint32_t {
     TOK_ERR_WRONG_PASSWORD = 0x88000065u,
     // Our own: the entry point is not bound (library missing or name not exported).
     TOK_ERR_UNAVAILABLE = 0x880000FFu,
+    // Our own: the library reported a length beyond any sane bound.
+    TOK_ERR_BAD_LENGTH = 0x880000FEu,
+    // Our own: the token a dialog was opened for is no longer in its reader.
+    TOK_ERR_TOKEN_CHANGED = 0x880000FDu,
 };
 
 enum { TOK_DEV_PRESENT = 32 };

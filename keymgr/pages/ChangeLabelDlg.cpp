@@ -5,7 +5,7 @@
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
 
-CChangeLabelDlg::CChangeLabelDlg() : CDialog(IDD_CHANGE_LABEL) {}
+CChangeLabelDlg::CChangeLabelDlg(const OpenedToken &token) : CDialog(IDD_CHANGE_LABEL), m_token(token) {}
 
 static std::string ItemText(HWND dialog, int id)
 {

@@ -2,12 +2,15 @@
 #pragma once
 
 #include "common/Window.h"
+#include "keymgr/shell/OpenedToken.h"
 
 #include <string>
 
 class CChangeLabelDlg : public CDialog {
 public:
-    CChangeLabelDlg();
+    // The token the dialog is opened for: the label is written to it only.
+    explicit CChangeLabelDlg(const OpenedToken &token);
+    const OpenedToken &Token() const { return m_token; }
     std::string m_label;
     std::string m_pin;
 
@@ -17,4 +20,5 @@ protected:
 private:
     void TakeFields();
     void UpdateOk();
+    OpenedToken m_token;
 };

@@ -8,6 +8,7 @@
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/MainFrame.h"
+#include "keymgr/shell/OpenedToken.h"
 #include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/TokenSelection.h"
@@ -52,7 +53,8 @@ void CDeviceInfoPage::Activate()
         return;
     CloseSoftKeyboard();
     CWaitCursor wait;
-    ActivePageIndex = PAGE_DEVICE_INFO;
+    SetActivePageIndex(PAGE_DEVICE_INFO);
+    CurrentTokenSnapshot current = SnapshotCurrentToken();
 
     DeviceInfoTexts texts;
     texts.formatCaption = Text("IDC_STATIC_DEV_FORMAT_OR_USERNAME");
@@ -67,14 +69,14 @@ void CDeviceInfoPage::Activate()
     texts.hwName = HWName;
 
     DeviceInfoRecord record;
-    record.tokenCount = TokenCount;
-    record.appState = SelAppState;
-    record.label.assign(SelLabel, strnlen(SelLabel, sizeof(SelLabel)));
-    record.serial.assign(SelSerial, strnlen(SelSerial, sizeof(SelSerial)));
-    record.freeSize = SelFreeSize;
-    record.totalSize = SelTotalSize;
-    record.devType = SelDevType;
-    if (TokenCount != 0) {
+    record.tokenCount = current.tokenCount;
+    record.appState = current.appState;
+    record.label.assign(current.label, strnlen(current.label, sizeof(current.label)));
+    record.serial.assign(current.serial, strnlen(current.serial, sizeof(current.serial)));
+    record.freeSize = current.freeSize;
+    record.totalSize = current.totalSize;
+    record.devType = current.devType;
+    if (current.tokenCount != 0) {
         char id[CUSTOMER_ID_BUFFER_SIZE];
         ReadCustomerId(id);
         record.customerId = id;
@@ -93,15 +95,16 @@ void CDeviceInfoPage::Activate()
 
 void CDeviceInfoPage::ChangeLabel()
 {
-    CChangeLabelDlg dialog;
+    // What is typed goes to this token, whatever becomes current meanwhile.
+    CChangeLabelDlg dialog(CaptureOpenedToken());
+    const OpenedToken &token = dialog.Token();
     uint32_t retries = 0;
-    Tok::OC_GetUserPinRetryNum(0, SelReader, &retries);
-    SelUserPinRetries = retries;
+    Tok::OC_GetUserPinRetryNum(0, token.reader, &retries);
+    SetCurrentUserPinRetries(retries);
     if (dialog.DoModal(NULL) == IDOK) {
         CWaitCursor wait;
         uint8_t triesLeft = 0;
-        uint32_t rc = static_cast<uint32_t>(
-            Tok::OC_WriteLabel(0, SelReader, dialog.m_pin.c_str(), dialog.m_label.c_str(), &triesLeft));
+        uint32_t rc = WriteOpenedTokenLabel(token, dialog.m_pin.c_str(), dialog.m_label.c_str(), &triesLeft);
         LabelChangeTexts texts;
         texts.revise = Text("IDS_REVISE");
         texts.name = Text("IDS_NAME");
@@ -117,10 +120,10 @@ void CDeviceInfoPage::ChangeLabel()
     }
     CWaitCursor wait;
     retries = 0;
-    Tok::OC_GetUserPinRetryNum(0, SelReader, &retries);
-    SelUserPinRetries = retries;
-    if ((SelAppState & APP_STATE_PIN_MASK) && !ReadSelectedLabel())
-        SelAppState = APP_STATE_UNREADABLE;
+    Tok::OC_GetUserPinRetryNum(0, token.reader, &retries);
+    SetCurrentUserPinRetries(retries);
+    if ((SnapshotCurrentToken().appState & APP_STATE_PIN_MASK) && !ReadSelectedLabel())
+        SetCurrentAppState(APP_STATE_UNREADABLE);
     Activate();
 }
 

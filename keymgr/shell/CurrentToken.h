@@ -1,8 +1,10 @@
 // The current-token record: the token selected in the main view, read by
-// the management pages. Written on the window thread, except SelReader,
-// which the insertion handler sets under the device lock.
+// the management pages. Written on the window thread, except the reader,
+// which the insertion handler sets from a library thread: every access goes
+// through the calls at the end of this file, which share one lock.
 #pragma once
 
+#include <stddef.h>
 #include <stdint.h>
 
 enum {
@@ -37,3 +39,25 @@ extern int ActivePageIndex;
 extern char StateTextContactFirst[STATE_TEXT_SIZE];
 extern char StateTextOtherApp[STATE_TEXT_SIZE];
 extern char StateTextRefresh[STATE_TEXT_SIZE];
+
+// A copy of the whole record, taken under its lock.
+struct CurrentTokenSnapshot {
+    char reader[READER_NAME_SIZE];
+    uint32_t appState, prevAppState;
+    char label[LABEL_BUFFER_SIZE];
+    char serial[SERIAL_BUFFER_SIZE];
+    uint32_t devType, totalSize, freeSize, userPinRetries, tokenCount;
+    int activePageIndex;
+};
+
+CurrentTokenSnapshot SnapshotCurrentToken();
+// Replaces the token's properties (reader to device type); the token count
+// and the active page keep their own setters.
+void StoreCurrentToken(const CurrentTokenSnapshot &record);
+void SetCurrentReader(const char *reader);
+void CopyCurrentReader(char *out, size_t size);
+void SetCurrentAppState(uint32_t state);
+void SetCurrentLabel(const char *label);
+void SetCurrentUserPinRetries(uint32_t retries);
+void SetTokenCount(uint32_t count);
+void SetActivePageIndex(int index);

@@ -4,14 +4,21 @@
 #include "common/CriticalSectionHold.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/DebugTrace.h"
 #include "keymgr/shell/FrameMessages.h"
 #include "keymgr/shell/FrameServices.h"
+#include "keymgr/shell/HandedPointers.h"
+#include "keymgr/shell/HandlerGate.h"
+#include "keymgr/shell/ReaderListRead.h"
 #include "keymgr/shell/ReaderSlots.h"
+#include "keymgr/shell/ReaderWatch.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/TrayIcon.h"
 
 #include <stdlib.h>
 #include <string.h>
+
+#include <string>
 
 namespace {
 
@@ -29,19 +36,28 @@ bool PinCodeCheckEnabled()
 
 } // namespace
 
-bool PostReaderNotice(HWND frame, UINT msg, WPARAM kind, const char *reader)
+bool PostReaderNotice(HWND frame, UINT msg, WPARAM kind, const char *reader, const char *text)
 {
     if (!frame)
         return false;
-    char *copy = static_cast<char *>(malloc(READER_NAME_SIZE));
-    if (!copy)
+    ReaderNotice *notice = static_cast<ReaderNotice *>(calloc(1, sizeof(ReaderNotice)));
+    if (!notice)
         return false;
-    CopyBounded(copy, READER_NAME_SIZE, reader);
-    if (!PostMessageA(frame, msg, kind, reinterpret_cast<LPARAM>(copy))) {
-        free(copy);
+    CopyBounded(notice->reader, sizeof(notice->reader), reader);
+    CopyBounded(notice->text, sizeof(notice->text), text);
+    FrameRecords().Hand(notice);
+    if (!PostMessageA(frame, msg, kind, reinterpret_cast<LPARAM>(notice))) {
+        FrameRecords().Take(notice);
+        free(notice);
         return false;
     }
     return true;
+}
+
+ReaderNotice *TakeReaderNotice(LPARAM lParam)
+{
+    void *record = reinterpret_cast<void *>(lParam);
+    return FrameRecords().Take(record) ? static_cast<ReaderNotice *>(record) : NULL;
 }
 
 DeviceWatch &DeviceWatch::Instance()
@@ -50,94 +66,87 @@ DeviceWatch &DeviceWatch::Instance()
     return watch;
 }
 
-DeviceWatch::DeviceWatch() : m_frame(NULL), m_certText(NULL), m_certTextSize(0)
+DeviceWatch::DeviceWatch() : m_frame(NULL)
 {
     InitializeCriticalSection(&m_deviceLock);
 }
 
 int DeviceWatch::ListReaders(ReaderList &out)
 {
-    uint32_t size = 0, count = 0;
-    int rc = Tok::QKListReaders(static_cast<char *>(NULL), &size, &count);
-    if (rc != 0)
-        return rc;
-    if (size == 0) {
-        out.Clear();
-        return 0;
-    }
-    char *buffer = static_cast<char *>(calloc(size + 2, 1));
-    if (!buffer)
-        return -1;
-    uint32_t filled = size;
-    rc = Tok::QKListReaders(buffer, &filled, &count);
-    if (rc == 0)
-        out.Assign(buffer, filled < size ? filled : size, count);
-    free(buffer);
-    return rc;
+    return static_cast<int>(ReadReaderList(out));
+}
+
+bool DeviceWatch::AnyTokenPresent() const
+{
+    return ::AnyTokenPresent(m_readers);
 }
 
 int DeviceWatch::Start(HWND frame)
 {
     m_frame = frame;
     PopupEnsure();
-
-    uint32_t length = 0;
-    Tok::ZRGetRegCertInfoLen(&length);
     {
         CCriticalSectionHold hold(m_deviceLock);
-        free(m_certText);
-        m_certText = static_cast<char *>(calloc(length + 1, 1));
-        m_certTextSize = m_certText ? length : 0;
+        m_certText.Allocate();
     }
 
     Tok::CSPUnAllIECert();
 
     int rc = ListReaders(m_readers);
-    if (rc != 0)
+    if (rc != 0) {
+        CCriticalSectionHold hold(m_deviceLock);
+        m_certText.Release();
         return rc;
+    }
     // The names handed to the library stay valid: m_readers is not
     // reassigned while the frame lives.
-    for (size_t i = 0; i < m_readers.Size(); ++i) {
-        const char *reader = m_readers.Name(i);
-        uint32_t state = 0;
-        rc = Tok::QKGetDevState(reader, &state);
-        if (rc != 0)
-            return rc;
-        if (state == TOK_DEV_PRESENT)
-            HandleInsertion(reader);
-        rc = Tok::QKSetDevChgFunc(reader, &DeviceWatch::OnInserted, &DeviceWatch::OnRemoved,
-                                  const_cast<char *>(reader), 0);
-        if (rc != 0)
-            return rc;
-    }
+    WatchReaders(m_readers, &DeviceWatch::OnInserted, &DeviceWatch::OnRemoved, &DeviceWatch::HandlePresentAtStart);
     return 0;
+}
+
+bool DeviceWatch::Shutdown(unsigned timeoutMs)
+{
+    // Closed first, so that a handler the library starts from now on
+    // returns at once; then the library is told to stop calling.
+    LibraryGate().CloseAndWait(0);
+    UnwatchReaders(m_readers);
+    bool idle = LibraryGate().CloseAndWait(timeoutMs);
+    // Not under the device lock: a run that did not end may hold it.
+    m_frame = NULL;
+    if (!idle)
+        DebugTrace("exit: a handler is still inside the token library");
+    return idle;
+}
+
+bool DeviceWatch::MayReleaseLibraries()
+{
+    return LibraryGate().CloseAndWait(0);
 }
 
 void DeviceWatch::Stop()
 {
-    CCriticalSectionHold hold(m_deviceLock);
     m_frame = NULL;
 }
 
-void DeviceWatch::CopyRegisteredCertText(char *out, size_t size)
+void DeviceWatch::HandlePresentAtStart(const char *reader)
 {
-    CCriticalSectionHold hold(m_deviceLock);
-    if (m_certText)
-        CopyBoundedN(out, size, m_certText, m_certTextSize);
-    else if (out && size)
-        out[0] = '\0';
+    HandlerGateRun run(LibraryGate());
+    if (run.Entered())
+        Instance().HandleInsertion(reader);
 }
 
 int TOKAPI DeviceWatch::OnInserted(void *reader)
 {
-    if (reader)
+    HandlerGateRun run(LibraryGate());
+    if (run.Entered() && reader)
         Instance().HandleInsertion(static_cast<const char *>(reader));
     return 0;
 }
 
 int TOKAPI DeviceWatch::OnRemoved(void *reader)
 {
-    if (reader)
+    HandlerGateRun run(LibraryGate());
+    if (run.Entered() && reader)
         Instance().HandleRemoval(static_cast<const char *>(reader));
     return 0;
 }
@@ -152,24 +161,13 @@ void DeviceWatch::RegisterCertificates(const char *reader)
     int type = 0;
     Tok::ZRGetMsnType(&type);
     if (type == 1)
-        PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_INSERTED, reader);
+        PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_INSERTED, reader, "");
 
-    uint32_t length = 0;
-    Tok::ZRGetRegCertInfoLen(&length);
-    uint32_t out1 = 0, out2 = 0, out3 = 0;
-    if (m_certText) {
-        // Never more than was allocated, whatever the library says now.
-        uint32_t bounded = length < m_certTextSize ? length : m_certTextSize;
-        Tok::CSPLoadCertToIE(reader, &out1, &out2, &out3, m_certText, &bounded);
-        m_certText[m_certTextSize] = '\0';
-    } else {
-        char scratch[2] = "";
-        uint32_t none = 0;
-        Tok::CSPLoadCertToIE(reader, &out1, &out2, &out3, scratch, &none);
-    }
-
+    // The notice carries this reader's text: a later token's load cannot
+    // change what this one announces.
+    std::string text = m_certText.Load(reader);
     if (type == 1 || type == 2)
-        PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_CERTIFICATE, reader);
+        PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_CERTIFICATE, reader, text.c_str());
 
     FrameWebSettings web;
     ReadFrameWebSettings(web);
@@ -189,12 +187,13 @@ void DeviceWatch::HandleInsertion(const char *reader)
     CCriticalSectionHold hold(m_deviceLock);
     try {
         Sleep(200);
-        CopyBounded(SelReader, sizeof(SelReader), reader);
+        SetCurrentReader(reader);
         if (PinCodeCheckEnabled()) {
             int matches = 0;
             if (Tok::PCODE_Compare(reader, &matches) != 0 || !matches)
                 return; // not this user's token: ignored until removed
-            VerifiedReaders().Store(reader, 1);
+            if (!VerifiedReaders().Store(reader, 1))
+                DebugTrace("verified-reader table full: %s", reader);
         }
         RegisterCertificates(reader);
         Sleep(200);
@@ -202,6 +201,17 @@ void DeviceWatch::HandleInsertion(const char *reader)
             PostMessageA(Frame(), WM_ZV_REFRESH, 0, 0);
     } catch (...) {
     }
+}
+
+bool DeviceWatch::RemovalCounts(const char *reader)
+{
+    if (!PinCodeCheckEnabled())
+        return true;
+    const ReaderSlot *slot = VerifiedReaders().Find(reader);
+    if (!slot || !slot->verified)
+        return false; // ignored at insertion
+    VerifiedReaders().Store(reader, 0);
+    return true;
 }
 
 void DeviceWatch::HandleRemoval(const char *reader)
@@ -212,29 +222,27 @@ void DeviceWatch::HandleRemoval(const char *reader)
         if (Frame())
             PostMessageA(Frame(), WM_ZV_REFRESH, 0, 0);
         Sleep(200);
-        if (!ReaderNameUsable(reader))
-            return;
-        if (PinCodeCheckEnabled()) {
-            const ReaderSlot *slot = VerifiedReaders().Find(reader);
-            if (!slot || !slot->verified)
-                return; // ignored at insertion
-            VerifiedReaders().Store(reader, 0);
+        bool counted = ReaderNameUsable(reader) && RemovalCounts(reader);
+        if (counted) {
+            int type = 0;
+            Tok::ZRGetMsnType(&type);
+            if (type == 1 || type == 2)
+                PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_REMOVED, reader, "");
+            Tok::CSPRefreshIECert(m_readers.MultiString());
+            Tok::ZVRefreshCachedPin(m_readers.MultiString());
+            Tok::ZVClearCachedCSP();
+            ClearBrowserSslState();
+            FrameWebSettings web;
+            ReadFrameWebSettings(web);
+            if (web.setEvent && Frame())
+                PostMessageA(Frame(), WM_ZV_WEBPAGES, WEBPAGES_CLOSE, 0);
         }
-        int type = 0;
-        Tok::ZRGetMsnType(&type);
-        if (type == 1 || type == 2)
-            PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_REMOVED, reader);
-        Tok::CSPRefreshIECert(m_readers.MultiString());
-        Tok::ZVRefreshCachedPin(m_readers.MultiString());
-        Tok::ZVClearCachedCSP();
-        ClearBrowserSslState();
-        FrameWebSettings web;
-        ReadFrameWebSettings(web);
-        if (web.setEvent && Frame())
-            PostMessageA(Frame(), WM_ZV_WEBPAGES, WEBPAGES_CLOSE, 0);
-        if (Frame())
+        // Also for a token ignored at insertion, which got the icon too; kept
+        // while another token is still in its reader.
+        if (Frame() && !AnyTokenPresent())
             TrayIconDelete(Frame(), TRAY_ID_TOKEN);
-        ClearBrowserSslState();
+        if (counted)
+            ClearBrowserSslState();
     } catch (...) {
     }
 }

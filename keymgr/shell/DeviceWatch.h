@@ -4,6 +4,7 @@
 
 #include "keymgr/library/TokenEntries.h"
 #include "keymgr/shell/ReaderList.h"
+#include "keymgr/shell/RegisteredCertText.h"
 
 #include <windows.h>
 
@@ -12,9 +13,15 @@ public:
     static DeviceWatch &Instance();
 
     // Lists the readers, handles a token already present as an insertion
-    // and registers both handlers for every reader. Returns 0 or the
-    // library's error.
+    // and registers both handlers for every reader (a reader that fails is
+    // skipped). Returns 0 or the library's error from listing the readers.
     int Start(HWND frame);
+    // At exit, before the libraries' caches are cleared: refuses later
+    // handler runs, unregisters the readers and waits up to timeoutMs for
+    // the runs in progress. True when nothing runs inside the libraries.
+    bool Shutdown(unsigned timeoutMs);
+    // Whether the libraries may be freed now (nothing inside them).
+    bool MayReleaseLibraries();
     // Drops the frame handle so that late library calls post nothing.
     void Stop();
 
@@ -22,23 +29,24 @@ public:
     void RegisterCertificates(const char *reader);
 
     const ReaderList &Readers() const { return m_readers; }
-    // The text CSPLoadCertToIE left for the certificate notice (copied).
-    void CopyRegisteredCertText(char *out, size_t size);
     // Lists the readers again (the browser watch does).
     int ListReaders(ReaderList &out);
+    // Whether the token icon belongs in the notification area.
+    bool AnyTokenPresent() const;
 
     static int TOKAPI OnInserted(void *reader);
     static int TOKAPI OnRemoved(void *reader);
 
 private:
     DeviceWatch();
+    static void HandlePresentAtStart(const char *reader);
     void HandleInsertion(const char *reader);
     void HandleRemoval(const char *reader);
+    bool RemovalCounts(const char *reader);
     HWND Frame() const { return m_frame; }
 
     CRITICAL_SECTION m_deviceLock;
-    volatile HWND m_frame;
+    HWND volatile m_frame;
     ReaderList m_readers;
-    char *m_certText;
-    uint32_t m_certTextSize;
+    RegisteredCertText m_certText;
 };

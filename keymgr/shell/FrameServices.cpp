@@ -10,6 +10,8 @@
 #include "keymgr/shell/WebSetPageHost.h"
 #include "keymgr/shell/WebSettings.h"
 
+#include <windows.h>
+
 void ReadFrameWebSettings(FrameWebSettings &settings)
 {
     CWebSetFile file;
@@ -37,6 +39,14 @@ void PopupShow(const char *text)
         ShowWindow(popup.Hwnd(), SW_SHOW);
         UpdateWindow(popup.Hwnd());
     }
+}
+
+bool RequestCloseWindowTitled(const char *title)
+{
+    if (!title || !title[0])
+        return false;
+    HWND window = FindWindowA(NULL, title);
+    return window && PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 void OpenInBrowser(const char *address)

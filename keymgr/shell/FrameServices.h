@@ -24,6 +24,10 @@ bool PopupExists();
 // Replaces the pop-up's text, shows and paints it.
 void PopupShow(const char *text);
 
+// Posts WM_CLOSE to the top-level window with that title, if any, without
+// waiting: a hung window of another process must not hold up the frame.
+bool RequestCloseWindowTitled(const char *title);
+
 void OpenInBrowser(const char *address);
 void CloseBrowserWindowsShowing(const std::vector<std::string> &addresses);
 void ClearBrowserSslState();

@@ -9,6 +9,8 @@
 #include "keymgr/shell/DeviceWatch.h"
 #include "keymgr/shell/FrameMessages.h"
 #include "keymgr/shell/FrameServices.h"
+#include "keymgr/shell/HandedPointers.h"
+#include "keymgr/shell/HandlerGate.h"
 #include "keymgr/shell/PinTagRule.h"
 #include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
@@ -23,6 +25,9 @@
 #include <string.h>
 
 static HWND g_mainWindow = NULL;
+
+// A handler sleeps 400 ms and makes a few library calls.
+static const unsigned EXIT_HANDLER_WAIT_MS = 1500;
 
 HWND MainWindowHandle()
 {
@@ -81,6 +86,9 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         char tip[NAME_BUFFER_SIZE] = "";
         GetWindowTextA(m_hWnd, tip, sizeof(tip));
         TrayIconAdd(m_hWnd, TRAY_ID_APPLICATION, tip);
+        // The new taskbar has lost the token icon too.
+        if (DeviceWatch::Instance().AnyTokenPresent())
+            TrayIconAdd(m_hWnd, TRAY_ID_TOKEN, UserTitle);
         PostMessageA(m_hWnd, WM_SHOWWINDOW, 0, 1);
         return 0;
     }
@@ -109,12 +117,12 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         OnTrayCallback(static_cast<UINT>(lParam));
         return 0;
     case WM_ZV_NOTIFY:
-        return OnNotify(wParam, reinterpret_cast<char *>(lParam));
+        return OnNotify(wParam, lParam);
     case WM_ZV_REFRESH:
         OnRefresh();
         return 0;
     case WM_ZV_CERT_NOTICE_READY:
-        OnCertificateNoticeReady(wParam != 0, reinterpret_cast<void *>(lParam));
+        OnCertificateNoticeReady(wParam != 0, lParam);
         return 0;
     case WM_ZV_WEBPAGES:
         return OnWebPages(wParam);
@@ -269,11 +277,17 @@ void CMainFrame::ShowTrayMenu()
     DestroyMenu(menu);
 }
 
-LRESULT CMainFrame::OnNotify(WPARAM kind, char *reader)
+LRESULT CMainFrame::OnNotify(WPARAM kind, LPARAM record)
 {
+    // Any process can post this message: only our own notices are read and freed.
+    ReaderNotice *notice = TakeReaderNotice(record);
+    if (!notice)
+        return -1;
     char name[READER_NAME_SIZE];
-    CopyBounded(name, sizeof(name), reader);
-    free(reader);
+    CopyBounded(name, sizeof(name), notice->reader);
+    char carried[NOTICE_TEXT_SIZE];
+    CopyBounded(carried, sizeof(carried), notice->text);
+    free(notice);
     if (!PopupExists())
         return -1;
     char text[2048];
@@ -289,7 +303,7 @@ LRESULT CMainFrame::OnNotify(WPARAM kind, char *reader)
         snprintf(text, sizeof(text), "%s %s", HWName, a);
         break;
     case NOTIFY_CERTIFICATE:
-        DeviceWatch::Instance().CopyRegisteredCertText(text, sizeof(text));
+        CopyBounded(text, sizeof(text), carried);
         if (!text[0])
             return 0;
         // The expiry check may wait on the time server for seconds; the
@@ -317,10 +331,22 @@ struct CertificateNoticeJob {
 DWORD WINAPI CertificateNoticeThread(void *param)
 {
     CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(param);
-    bool expiring = BuildExpiryWarning(job->reader, job->text, sizeof(job->text));
+    bool expiring = false;
+    {
+        // The expiry check reads the token: not once exit has begun.
+        HandlerGateRun run(LibraryGate());
+        if (!run.Entered()) {
+            FrameRecords().Take(job);
+            free(job);
+            return 0;
+        }
+        expiring = BuildExpiryWarning(job->reader, job->text, sizeof(job->text));
+    }
     // The job goes back to the window thread, which frees it.
-    if (!PostMessageA(job->frame, WM_ZV_CERT_NOTICE_READY, expiring ? 1 : 0, reinterpret_cast<LPARAM>(job)))
+    if (!PostMessageA(job->frame, WM_ZV_CERT_NOTICE_READY, expiring ? 1 : 0, reinterpret_cast<LPARAM>(job))) {
+        FrameRecords().Take(job);
         free(job);
+    }
     return 0;
 }
 
@@ -334,8 +360,10 @@ bool CMainFrame::StartCertificateNotice(const char *reader, const char *text)
     job->frame = m_hWnd;
     CopyBounded(job->reader, sizeof(job->reader), reader);
     CopyBounded(job->text, sizeof(job->text), text);
+    FrameRecords().Hand(job);
     HANDLE thread = CreateThread(NULL, 0, CertificateNoticeThread, job, 0, NULL);
     if (!thread) {
+        FrameRecords().Take(job);
         free(job);
         return false;
     }
@@ -343,11 +371,12 @@ bool CMainFrame::StartCertificateNotice(const char *reader, const char *text)
     return true;
 }
 
-void CMainFrame::OnCertificateNoticeReady(bool expiring, void *ready)
+void CMainFrame::OnCertificateNoticeReady(bool expiring, LPARAM ready)
 {
-    CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(ready);
-    if (!job)
-        return;
+    void *record = reinterpret_cast<void *>(ready);
+    if (!FrameRecords().Take(record))
+        return; // not a job of ours
+    CertificateNoticeJob *job = static_cast<CertificateNoticeJob *>(record);
     job->text[sizeof(job->text) - 1] = '\0';
     m_certificateExpiring = expiring;
     // A token removed while its notice was being composed gets no late notice.
@@ -369,24 +398,26 @@ void CMainFrame::OnRefresh()
 
 void CMainFrame::DefaultPinCheck()
 {
+    char reader[READER_NAME_SIZE];
+    CopyCurrentReader(reader, sizeof(reader));
     uint32_t state = 0;
-    if (Tok::OC_GetHWApp(0, SelReader, &state) != 0) {
-        SelAppState = APP_STATE_UNREADABLE;
+    if (Tok::OC_GetHWApp(0, reader, &state) != 0) {
+        SetCurrentAppState(APP_STATE_UNREADABLE);
         return;
     }
-    SelAppState = state;
+    SetCurrentAppState(state);
     if (state != 1)
         return;
 
     uint8_t tag[255] = {0};
     uint32_t length = sizeof(tag), out = 0;
-    uint32_t rc = static_cast<uint32_t>(Tok::OC_ReadFile(0, SelReader, static_cast<const char *>(NULL), 0, 0, tag,
+    uint32_t rc = static_cast<uint32_t>(Tok::OC_ReadFile(0, reader, static_cast<const char *>(NULL), 0, 0, tag,
                                                          &length, &out));
     switch (DecidePinTag(rc, tag[0])) {
     case PINTAG_NO_REMINDER:
         return;
     case PINTAG_CREATE_THEN_REMIND:
-        if (Tok::OC_CreateFile(0, SelReader, static_cast<const char *>(NULL), 0, 0, 260u) != 0) {
+        if (Tok::OC_CreateFile(0, reader, static_cast<const char *>(NULL), 0, 0, 260u) != 0) {
             char text[512] = "";
             LoadText("MainFrm", "IDS_PINTAG_EFFILE", text, sizeof(text));
             MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONERROR);
@@ -454,9 +485,7 @@ void CMainFrame::CloseLibraryPinWindow()
     }
     if (!pinTitle[0])
         return;
-    HWND pinWindow = FindWindowA(NULL, pinTitle);
-    if (pinWindow)
-        SendMessageA(pinWindow, WM_CLOSE, 0, 0);
+    RequestCloseWindowTitled(pinTitle);
 }
 
 void CMainFrame::WatchBrowsers()
@@ -490,7 +519,8 @@ void CMainFrame::OnDestroy()
 {
     KillTimer(m_hWnd, TIMER_PIN_WINDOW);
     KillTimer(m_hWnd, TIMER_BROWSER_WATCH);
-    DeviceWatch::Instance().Stop();
+    // No handler may run inside the libraries once their caches go.
+    DeviceWatch::Instance().Shutdown(EXIT_HANDLER_WAIT_MS);
     Tok::ZVClearAllCachedPin();
     Tok::CSPUnAllIECert();
     Tok::ZVClearCachedCSP();

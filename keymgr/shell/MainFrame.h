@@ -36,9 +36,9 @@ private:
     void OnTrayCallback(UINT mouseMessage);
     void ShowTrayMenu();
     void ConfirmExit();
-    LRESULT OnNotify(WPARAM kind, char *reader);
+    LRESULT OnNotify(WPARAM kind, LPARAM record);
     bool StartCertificateNotice(const char *reader, const char *text);
-    void OnCertificateNoticeReady(bool expiring, void *ready);
+    void OnCertificateNoticeReady(bool expiring, LPARAM ready);
     void OnRefresh();
     void DefaultPinCheck();
     LRESULT OnWebPages(WPARAM action);

@@ -32,57 +32,71 @@ uint32_t ListPresentTokens(const ReaderList &readers, std::vector<std::string> &
     return 0;
 }
 
-bool ReadSelectedLabel()
+static bool ReadLabelOf(const char *reader, char *out)
 {
     char label[LABEL_BUFFER_SIZE] = {0};
     uint32_t length = LABEL_READ_LENGTH;
-    if (Tok::OC_ReadLabel(0, SelReader, label, &length) != 0)
+    if (Tok::OC_ReadLabel(0, reader, label, &length) != 0)
         return false;
     label[LABEL_BUFFER_SIZE - 1] = '\0';
-    CopyBounded(SelLabel, sizeof(SelLabel), label);
+    CopyBounded(out, LABEL_BUFFER_SIZE, label);
+    return true;
+}
+
+bool ReadSelectedLabel()
+{
+    char reader[READER_NAME_SIZE];
+    CopyCurrentReader(reader, sizeof(reader));
+    char label[LABEL_BUFFER_SIZE];
+    if (!ReadLabelOf(reader, label))
+        return false;
+    SetCurrentLabel(label);
     return true;
 }
 
 SelectionOutcome ReadSelectedToken(const char *reader)
 {
+    // Read into a copy, outside the record's lock; stored in one step.
     SelectionOutcome outcome = SELECTION_READ;
-    CopyBounded(SelReader, sizeof(SelReader), reader);
+    CurrentTokenSnapshot r = SnapshotCurrentToken();
+    CopyBounded(r.reader, sizeof(r.reader), reader);
 
-    SelPrevAppState = SelAppState;
+    r.prevAppState = r.appState;
     uint32_t state = 0;
-    SelAppState = Tok::OC_GetHWApp(0, SelReader, &state) == 0 ? state : APP_STATE_UNREADABLE;
+    r.appState = Tok::OC_GetHWApp(0, r.reader, &state) == 0 ? state : APP_STATE_UNREADABLE;
 
     // A label left from the previous token must not show for this one.
-    memset(SelLabel, 0, sizeof(SelLabel));
-    if (SelAppState & APP_STATE_PIN_MASK) {
-        if (!ReadSelectedLabel())
-            SelAppState = APP_STATE_UNREADABLE;
+    memset(r.label, 0, sizeof(r.label));
+    if (r.appState & APP_STATE_PIN_MASK) {
+        if (!ReadLabelOf(r.reader, r.label))
+            r.appState = APP_STATE_UNREADABLE;
         int mode = 0;
         if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0) {
             char pin[256] = {0};
             Tok::ZRGetDefaultUserPin(pin);
             pin[sizeof(pin) - 1] = '\0';
             uint8_t out = 0;
-            if (Tok::OC_VerifyUserPin(0, SelReader, pin, &out) != 0)
+            if (Tok::OC_VerifyUserPin(0, r.reader, pin, &out) != 0)
                 outcome = SELECTION_DEFAULT_PIN_REFUSED;
         }
     }
 
     char serial[SERIAL_BUFFER_SIZE + 12] = {0};
-    if (Tok::OC_GetSerial(0, SelReader, serial) == 0)
-        CopyBoundedN(SelSerial, sizeof(SelSerial), serial, SERIAL_LENGTH);
+    if (Tok::OC_GetSerial(0, r.reader, serial) == 0)
+        CopyBoundedN(r.serial, sizeof(r.serial), serial, SERIAL_LENGTH);
     else
-        memset(SelSerial, 0, sizeof(SelSerial));
+        memset(r.serial, 0, sizeof(r.serial));
 
     uint32_t value = 0;
-    SelUserPinRetries = Tok::OC_GetUserPinRetryNum(0, SelReader, &value) == 0 ? value : 0;
+    r.userPinRetries = Tok::OC_GetUserPinRetryNum(0, r.reader, &value) == 0 ? value : 0;
     value = 0;
-    SelFreeSize = Tok::OC_GetFreeSize(0, SelReader, &value) == 0 ? value : 0;
+    r.freeSize = Tok::OC_GetFreeSize(0, r.reader, &value) == 0 ? value : 0;
     value = 0;
-    SelTotalSize = Tok::OC_GetTotalSize(0, SelReader, &value) == 0 ? value : 0;
-    if (SelTotalSize < SelFreeSize)
-        SelTotalSize = 0;
+    r.totalSize = Tok::OC_GetTotalSize(0, r.reader, &value) == 0 ? value : 0;
+    if (r.totalSize < r.freeSize)
+        r.totalSize = 0;
     value = 0;
-    SelDevType = Tok::OC_GetDevType(0, SelReader, &value) == 0 ? value : 4;
+    r.devType = Tok::OC_GetDevType(0, r.reader, &value) == 0 ? value : 4;
+    StoreCurrentToken(r);
     return outcome;
 }

@@ -4,6 +4,7 @@
 #include "keymgr/INI/Profile.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/library/TokenLibrary.h"
+#include "keymgr/shell/DeviceWatch.h"
 #include "keymgr/shell/LanguageItem.h"
 #include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/StartupNames.h"
@@ -133,7 +134,9 @@ int CZVAppApp::Run()
 
 int CZVAppApp::ExitInstance()
 {
-    ReleaseTokenLibraries();
+    // A handler stuck inside a library keeps it mapped until the process ends.
+    if (DeviceWatch::Instance().MayReleaseLibraries())
+        ReleaseTokenLibraries();
     if (m_oleReady)
         OleUninitialize();
     m_oleReady = false;

@@ -141,7 +141,7 @@ void CZVAppView::InitialUpdate()
     std::string prompt = ViewText("IDS_SEL_ONE") + " " + HWName + " " + ViewText("IDS_SAFE_DEV");
     SetItemText(IDC_VIEW_PROMPT, prompt.c_str());
     SetItemText(IDC_VIEW_REFRESH, ViewText("IDS_BUTTON_DEV_REFRESH").c_str());
-    if (FillDeviceList() == 0 && TokenCount > 0) {
+    if (FillDeviceList() == 0 && SnapshotCurrentToken().tokenCount > 0) {
         SendDlgItemMessageA(m_hWnd, IDC_VIEW_DEVICE_LIST, CB_SETCURSEL, 0, 0);
         OnSelectionChanged();
     }
@@ -161,7 +161,7 @@ uint32_t CZVAppView::FillDeviceList()
         MessageBoxA(m_hWnd, text.c_str(), UserTitle, MB_OK | MB_ICONQUESTION);
         return rc;
     }
-    TokenCount = static_cast<uint32_t>(listed.size());
+    SetTokenCount(static_cast<uint32_t>(listed.size()));
     return 0;
 }
 
@@ -174,10 +174,12 @@ void CZVAppView::Refresh()
     if (FillDeviceList() != 0)
         return;
     HWND list = GetDlgItem(m_hWnd, IDC_VIEW_DEVICE_LIST);
-    if (TokenCount == 1) {
+    CurrentTokenSnapshot current = SnapshotCurrentToken();
+    if (current.tokenCount == 1) {
         SendMessageA(list, CB_SETCURSEL, 0, 0);
-    } else if (TokenCount > 1) {
-        LRESULT found = SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(SelReader));
+    } else if (current.tokenCount > 1) {
+        LRESULT found =
+            SendMessageA(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(current.reader));
         SendMessageA(list, CB_SETCURSEL, found == CB_ERR ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(found), 0);
     }
     OnSelectionChanged();
@@ -196,7 +198,8 @@ void CZVAppView::OnSelectionChanged()
     }
     if (!m_sheet)
         return;
-    ApplyPageRules(*m_sheet, TokenCount > 0, SelAppState, SelPrevAppState, ActivePageIndex);
+    CurrentTokenSnapshot current = SnapshotCurrentToken();
+    ApplyPageRules(*m_sheet, current.tokenCount > 0, current.appState, current.prevAppState, current.activePageIndex);
     switch (m_sheet->ActiveTab()) {
     case PAGE_DEVICE_INFO:
         if (m_deviceInfo->Hwnd())

@@ -25,13 +25,14 @@ int ListReaders(char *buffer, uint32_t *size, uint32_t *count)
     std::string multi = Lib().MultiString();
     *count = static_cast<uint32_t>(Lib().readerOrder.size());
     if (!buffer) {
-        *size = static_cast<uint32_t>(multi.size());
+        *size = Lib().overrideListSize ? Lib().listSize : static_cast<uint32_t>(multi.size());
         return 0;
     }
+    // Trusts the caller's size, as a library would.
     if (*size < multi.size())
         return 1;
     memcpy(buffer, multi.data(), multi.size());
-    *size = static_cast<uint32_t>(multi.size());
+    *size = Lib().overrideListSize ? Lib().listSize : static_cast<uint32_t>(multi.size());
     return 0;
 }
 
@@ -179,6 +180,50 @@ int ReadCid(TokHandle handle, uint8_t *buffer, uint32_t *length)
     return 0;
 }
 
+int WriteLabel(int, const char *reader, const char *pin, const char *label, uint8_t *tries)
+{
+    Lib().calls.push_back(std::string("OC_WriteLabel ") + reader + " " + pin + " " + label);
+    FakeToken *t = Find(reader);
+    if (!t || !t->present)
+        return 0x88000030;
+    *tries = t->writeLabelTries;
+    if (t->writeLabelResult == 0)
+        t->label = label;
+    return t->writeLabelResult;
+}
+
+int SetDevChgFunc(const char *reader, TokDevChgFunc inserted, TokDevChgFunc, void *context, int)
+{
+    Lib().calls.push_back(std::string(inserted ? "watch " : "unwatch ") + reader);
+    FakeToken *t = Find(reader);
+    if (!t || context != reader)
+        return 0x88000031;
+    return t->watchResult;
+}
+
+int RegCertInfoLen(uint32_t *length)
+{
+    *length = Lib().regCertInfoLen;
+    return 0;
+}
+
+int LoadCertToIE(const char *reader, uint32_t *, uint32_t *, uint32_t *, char *info, uint32_t *infoLength)
+{
+    Lib().calls.push_back(std::string("CSPLoadCertToIE ") + reader);
+    Lib().lastCertInfoLength = *infoLength;
+    FakeToken *t = Find(reader);
+    if (!t || t->loadCertResult)
+        return t ? t->loadCertResult : 0x88000031;
+    // Cut to the length given, NUL included, as the library does.
+    std::string text = t->certText + reader;
+    if (*infoLength) {
+        size_t n = text.size() < *infoLength - 1 ? text.size() : *infoLength - 1;
+        memcpy(info, text.data(), n);
+        info[n] = '\0';
+    }
+    return 0;
+}
+
 } // namespace
 
 FakeTokenLibrary::FakeTokenLibrary()
@@ -205,6 +250,10 @@ FakeTokenLibrary::FakeTokenLibrary()
     table.slots[TE_QKEndTransaction] = reinterpret_cast<void *>(&End);
     table.slots[TE_QKDisconnectDev] = reinterpret_cast<void *>(&Disconnect);
     table.slots[TE_HWReadCID] = reinterpret_cast<void *>(&ReadCid);
+    table.slots[TE_OC_WriteLabel] = reinterpret_cast<void *>(&WriteLabel);
+    table.slots[TE_QKSetDevChgFunc] = reinterpret_cast<void *>(&SetDevChgFunc);
+    table.slots[TE_ZRGetRegCertInfoLen] = reinterpret_cast<void *>(&RegCertInfoLen);
+    table.slots[TE_CSPLoadCertToIE] = reinterpret_cast<void *>(&LoadCertToIE);
 }
 
 FakeTokenLibrary::~FakeTokenLibrary()

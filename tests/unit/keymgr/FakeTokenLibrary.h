@@ -24,6 +24,9 @@ struct FakeToken {
     std::string customerId;
     int writeLabelResult = 0;
     uint8_t writeLabelTries = 0;
+    int watchResult = 0; // QKSetDevChgFunc's result
+    std::string certText = "CERTS OF ";
+    int loadCertResult = 0;
 };
 
 struct FakeTokenLibrary {
@@ -32,6 +35,11 @@ struct FakeTokenLibrary {
     bool pinCodeCheck = false;
     int pinModeEx = 0;
     int verifyResult = 0;
+    // What QKListReaders reports as the size, when set (a damaged library).
+    bool overrideListSize = false;
+    uint32_t listSize = 0;
+    uint32_t regCertInfoLen = 1024;
+    uint32_t lastCertInfoLength = 0; // what CSPLoadCertToIE was given
     std::vector<std::string> calls;
 
     FakeTokenLibrary();
