@@ -283,23 +283,105 @@ scenario_tray_and_exit() {
 }
 run_scenario tray-exit scenario_tray_and_exit
 
+# --- lengths the library gets wrong ------------------------------------------------------
+scenario_odd_lengths() {
+  tokensim set cfg.len.ZRGetRegCertInfoLen=0xFFFFFFFF >/dev/null
+  start_agent
+  for len in 0xFFFFFFFF 0xFFFFFFFE 0; do
+    tokensim set cfg.len.ZRGetRegCertInfoLen=$len >/dev/null
+    : > "$STATE_DIR/trace.log"
+    tokensim insert >/dev/null
+    check "certificate text length $len: the insertion completes" wait_for 10 trace_has "notice 1: "
+    sleep 1
+    if [ $len = 0 ]; then
+      check "length 0: no certificate notice" bash -c "! grep -q '^notice 3' '$STATE_DIR/trace.log'"
+    else
+      check "length $len: the notice holds the bounded text" trace_has "notice 3: 已将证书注册到浏览器："
+    fi
+    tokensim remove >/dev/null
+    wait_for 10 no_token_icon
+  done
+  check_eq "the agent survived the certificate-text lengths" "1" "$(zv_processes)"
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  for len in 0xFFFFFFFF 0xFFFFFFFE; do
+    tokensim set cfg.len.ZRGetRegCertInfoLen= cfg.len.QKListReaders=$len >/dev/null
+    tokensim clear-log >/dev/null
+    start_agent
+    check_eq "reader list size $len: the agent starts and lives" "1" "$(zv_processes)"
+    check "and refuses the list without filling it" bash -c "[ \$(grep -c '^QKListReaders' '$STATE_DIR/calls.log') -ge 1 ] && ! grep -qP '^QKListReaders\tbuf' '$STATE_DIR/calls.log'"
+    wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
+  done
+}
+run_scenario odd-lengths scenario_odd_lengths
+
 # --- a storm of insertions and removals -----------------------------------------------------
+# Two readers whose names differ only at the end, a foreign token (its PIN
+# code does not match) among them, then the exit in the middle of a storm.
+STORM_A="Orvane Virtual Smartcard Reader Interface (WUDF) 0"
+STORM_B="Orvane Virtual Smartcard Reader Interface (WUDF) 1"
+STORM_F="Foreign Reader"
 scenario_storm() {
+  tokensim set 0 "name=$STORM_A" >/dev/null
+  tokensim add-reader "$STORM_B" >/dev/null
+  tokensim add-reader "$STORM_F" >/dev/null
+  tokensim set "$STORM_F" pcode=0 >/dev/null
+  tokensim set cfg.PCodeCheck=1 >/dev/null
   start_agent
   tokensim clear-log >/dev/null
-  for i in $(seq 1 50); do tokensim insert >/dev/null; tokensim remove >/dev/null; done
+  for i in $(seq 1 50); do
+    tokensim insert "$STORM_A" >/dev/null; tokensim insert "$STORM_B" >/dev/null
+    [ $((i % 10)) -eq 0 ] && tokensim insert "$STORM_F" >/dev/null
+    tokensim remove "$STORM_A" >/dev/null; tokensim remove "$STORM_B" >/dev/null
+    [ $((i % 10)) -eq 0 ] && tokensim remove "$STORM_F" >/dev/null
+  done
   check "after the last removal icon 145 is gone" wait_for 60 no_token_icon
   sleep 3
   check_eq "the agent survived" "1" "$(zv_processes)"
-  ins=$(calls_log | grep -c $'^QKDevChg\tinserted')
-  rem=$(calls_log | grep -c $'^QKDevChg\tremoved')
+  seen() { calls_log | awk -F'\t' -v e="$1" -v r="$2" '$1 == "QKDevChg" && $2 == e && $3 == r' | wc -l; }
+  insA=$(seen inserted "$STORM_A"); insB=$(seen inserted "$STORM_B")
+  remA=$(seen removed "$STORM_A"); remB=$(seen removed "$STORM_B")
+  insF=$(seen inserted "$STORM_F")
   loads=$(calls_log | grep -c '^CSPLoadCertToIE')
   refreshes=$(calls_log | grep -c '^CSPRefreshIECert')
-  note "storm: $ins insertions, $rem removals seen by the watcher"
-  check "the watcher saw insertions and removals" test "$ins" -gt 0 -a "$rem" -gt 0
-  check_eq "every insertion handler completed its certificate step" "$ins" "$loads"
-  check_eq "every removal handler completed" "$rem" "$refreshes"
+  note "storm: A $insA/$remA, B $insB/$remB insertions/removals seen, foreign $insF"
+  check "the watcher saw both readers come and go" test "$insA" -gt 0 -a "$insB" -gt 0 -a "$remA" -gt 0 -a "$remB" -gt 0
+  check_eq "every insertion of ours completed its certificate step, the foreign one none" "$((insA + insB))" "$loads"
+  check_eq "every removal of ours completed, B's too (its name shares 49 bytes with A's)" "$((remA + remB))" "$refreshes"
   check "the window thread still answers" bash -c "wine wdrive send $FRAME 0 >/dev/null 2>&1"
+
+  tokensim insert "$STORM_F" >/dev/null
+  check "a foreign token gets icon 145" wait_for 10 tray_has_token_icon
+  tokensim insert "$STORM_A" >/dev/null; sleep 1.5
+  tokensim remove "$STORM_F" >/dev/null; sleep 2
+  check "its removal keeps the icon while another token is in" tray_has_token_icon
+  tokensim remove "$STORM_A" >/dev/null
+  check "the last removal takes the icon away" wait_for 10 no_token_icon
+
+  # The exit, confirmed while the storm goes on.
+  tokensim clear-log >/dev/null
+  ( for i in $(seq 1 30); do
+      tokensim insert "$STORM_A" >/dev/null; tokensim insert "$STORM_B" >/dev/null
+      tokensim remove "$STORM_A" >/dev/null; tokensim remove "$STORM_B" >/dev/null
+    done ) &
+  storm_pid=$!
+  wait_for 20 log_has '^CSPLoadCertToIE'
+  wd command "$FRAME" 32777 >/dev/null
+  box=$(wd wait-class '#32770' 5000 "$title" | cut -f1)
+  wd click "$box" 6 >/dev/null    # Yes
+  clicked=$(date +%s%N)
+  wait_for 15 bash -c '[ "$(wine wdrive procs ZVApp.exe | tr -d "\r")" = 0 ]'
+  gone=$(date +%s%N)
+  kill "$storm_pid" 2>/dev/null; wait "$storm_pid" 2>/dev/null
+  ms=$(( (gone - clicked) / 1000000 ))
+  note "exit took $ms ms from the confirmation (a handler runs up to about 500 ms)"
+  check "the program exits within 2 s of the last handler" test "$ms" -le 3000
+  check_contains "the readers are unregistered before the caches go" \
+    "$(printf 'QKSetDevChgFunc\t%s\tNULL\tNULL' "$STORM_B")" "$(calls_log)"
+  check_eq "then the frame clears the caches and the browser store" "ZVClearAllCachedPin CSPUnAllIECert ZVClearCachedCSP " \
+    "$(calls_log | cut -f1 | grep -E '^(ZVClearAllCachedPin|CSPUnAllIECert|ZVClearCachedCSP)$' | tail -3 | tr '\n' ' ')"
+  late=$(calls_log | awk -F'\t' '$1 == "ZVClearAllCachedPin" { after = 1; next } after && $1 !~ /^(CSPUnAllIECert|ZVClearCachedCSP)$/ { print $1 }' | sort | uniq -c | tr '\n' ' ')
+  check_eq "no handler calls the libraries after that" "" "$late"
+  check "no crash report" bash -c "! ls '$WINEPREFIX'/drive_c/*.dmp >/dev/null 2>&1"
 }
 run_scenario storm scenario_storm
 
