@@ -47,8 +47,8 @@ bool PostReaderNotice(HWND frame, UINT msg, WPARAM kind, const char *reader, con
     CopyBounded(notice->text, sizeof(notice->text), text);
     FrameRecords().Hand(notice);
     if (!PostMessageA(frame, msg, kind, reinterpret_cast<LPARAM>(notice))) {
-        FrameRecords().Take(notice);
-        free(notice);
+        if (FrameRecords().Take(notice)) // else a forged message took and freed it
+            free(notice);
         return false;
     }
     return true;

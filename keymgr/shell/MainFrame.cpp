@@ -336,16 +336,17 @@ DWORD WINAPI CertificateNoticeThread(void *param)
         // The expiry check reads the token: not once exit has begun.
         HandlerGateRun run(LibraryGate());
         if (!run.Entered()) {
-            FrameRecords().Take(job);
             free(job);
             return 0;
         }
         expiring = BuildExpiryWarning(job->reader, job->text, sizeof(job->text));
     }
-    // The job goes back to the window thread, which frees it.
+    // The job goes back to the window thread, which frees it; handed out only
+    // now, so that a forged message cannot free it while this thread works on it.
+    FrameRecords().Hand(job);
     if (!PostMessageA(job->frame, WM_ZV_CERT_NOTICE_READY, expiring ? 1 : 0, reinterpret_cast<LPARAM>(job))) {
-        FrameRecords().Take(job);
-        free(job);
+        if (FrameRecords().Take(job)) // else a forged message took and freed it
+            free(job);
     }
     return 0;
 }
@@ -360,10 +361,8 @@ bool CMainFrame::StartCertificateNotice(const char *reader, const char *text)
     job->frame = m_hWnd;
     CopyBounded(job->reader, sizeof(job->reader), reader);
     CopyBounded(job->text, sizeof(job->text), text);
-    FrameRecords().Hand(job);
     HANDLE thread = CreateThread(NULL, 0, CertificateNoticeThread, job, 0, NULL);
     if (!thread) {
-        FrameRecords().Take(job);
         free(job);
         return false;
     }
