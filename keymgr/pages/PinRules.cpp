@@ -59,6 +59,10 @@ PinInputOutcome CheckPinInput(const std::string fields[PIN_FIELD_COUNT], bool su
                 return Refuse(o, i, "ZV_FULLFORMSKBM");
         }
         for (int i = 0; i < PIN_FIELD_COUNT; ++i) {
+            // A field not typed yet has no strength to judge: grading it
+            // would refuse every first keystroke in another field.
+            if (fields[i].empty())
+                continue;
             uint32_t grade = judge.grade(fields[i].c_str());
             if (grade == 0)
                 return Refuse(o, i, "ZV_ERROR_PWSGRADE");

@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# The PIN page and the soft keyboard, driven through the real windows: the
+# shuffled keys and what they send, the input policy of each keyboard mode,
+# the strength lines, the apply button and every result of the change.
+. "$(dirname "$0")/lib.sh"
+
+PSM_SETCURSEL=$((0x465)); WM_COMMAND=$((0x111)); WM_NEXTDLGCTL=$((0x28)); WM_KEYDOWN=$((0x100))
+BM_GETSTATE=$((0xF2)); EN_SETFOCUS=$((0x100)); BST_PUSHED=4
+KEYBOARD_TITLE="澜岳银行网银虚拟键盘"
+
+title=$(tokensim_get cfg.UserTitle)
+t() { lang_text ChangePINPage "$1"; }
+
+# Opens the management window on the PIN page; sets FRAME, SHEET, PAGE.
+open_pin_page() {
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  wd command "$FRAME" 32775 >/dev/null
+  sleep 1.5
+  local view; view=$(wd item "$FRAME" 1003 | cut -f2)
+  SHEET=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
+  sleep 0.5
+  PAGE=$(wd item "$FRAME" 1027 | cut -f2)
+}
+
+edit() { wd item "$PAGE" "$1" | cut -f1; }
+# The user puts the caret into a field (the page's focus rule runs).
+focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; sleep 0.5; }
+# The field's focus notice alone: the foreground window stays what it is.
+focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; sleep 0.5; }
+# Text typed on the physical keyboard reaches the field without the soft keyboard's mark.
+typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; sleep 0.3; }
+field() { wd text "$PAGE" "$1"; }
+apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
+
+keyboards() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t' | grep -c .; }
+keyboard() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t { print $1; exit }'; }
+# key_id KEYBOARD CAPTION: the control of the key showing CAPTION.
+key_id() { wd children "$1" | awk -F'\t' -v c="$2" '$6 == c { print $2; exit }'; }
+press() { wd click "$1" "$2" >/dev/null; sleep 0.35; }
+# soft_type KEYBOARD TEXT: clicks the keys whose captions spell TEXT.
+soft_type() {
+  local kb=$1 s=$2 i id
+  for ((i = 0; i < ${#s}; i++)); do
+    id=$(key_id "$kb" "${s:i:1}")
+    [ -n "$id" ] || { note "no key shows ${s:i:1}"; return 1; }
+    press "$kb" "$id"
+  done
+}
+
+# Reads and closes every message box captioned UserTitle; prints their texts.
+drain_boxes() {
+  local box h texts="" rounds=0
+  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
+    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
+    texts+=$(wd text "$h" 65535)$'\n'
+    wd click "$h" 2 >/dev/null; wd click "$h" 1 >/dev/null
+    sleep 0.5
+  done
+  printf '%s' "$texts"
+}
+
+digit_ids="131 123 124 125 126 1216 127 128 129 130"
+# The digit keys' captions, in table order, joined.
+digit_captions() { local kb=$1 id out=""; for id in $digit_ids; do out+=$(wd text "$kb" "$id"); done; echo "$out"; }
+sorted_chars() { echo "$1" | fold -w1 | sort | tr -d '\n'; }
+
+# --- the keyboard ----------------------------------------------------------------
+scenario_keyboard() {
+  tokensim insert >/dev/null
+  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
+  open_pin_page
+  KEYS="$STATE_DIR/keys.log"; : > "$KEYS"
+  (wine wdrive keyrec 'C:\tokensim\keys.log' 120000 >/dev/null 2>&1 &)
+  RECORDER=$(wd wait "wdrive key recorder" 15000 | cut -f1)
+  check "the key recorder is up" test -n "$RECORDER"
+
+  local round all_once=1 codes_match=1
+  for round in 1 2 3; do
+    focus_notice 1026
+    kb=$(keyboard)
+    [ -n "$kb" ] || { all_once=0; break; }
+    caps=$(digit_captions "$kb")
+    [ "$(sorted_chars "$caps")" = "0123456789" ] || { all_once=0; note "opening $round: [$caps]"; }
+    if [ $round -eq 1 ]; then
+      screenshot pin-keyboard-numeric
+      : > "$KEYS"
+      for id in $digit_ids; do press "$kb" "$id"; done
+      want=""; for id in $digit_ids; do c=$(wd text "$kb" "$id"); want+="down 3$c up 3$c "; done
+      got=$(tr -d '\r' < "$KEYS" | tr '\n' ' ')
+      check_eq "each digit key sends the code of its caption" "$want" "$got"
+      # (each click brought the recorder to the front again)
+      focus_notice 1027
+      check_eq "a second opening gives no second keyboard" "1" "$(keyboards)"
+    fi
+    press "$kb" 1020   # Esc closes it
+    [ "$(keyboards)" = 0 ] || note "Esc left a keyboard"
+  done
+  check "after every opening each digit is on exactly one key" test $all_once = 1
+  check_eq "Esc closed the keyboard" "0" "$(keyboards)"
+
+  # Full keyboard: sticky Shift around one key.
+  tokensim set cfg.SoftKeyBoardMode=2 >/dev/null
+  focus_notice 1026
+  kb=$(keyboard)
+  check_eq "mode 2 opens the full keyboard" "81" "$(wd children "$kb" | grep -c Button)"
+  screenshot pin-keyboard-full
+  : > "$KEYS"
+  press "$kb" 1064
+  shift_btn=$(wd item "$kb" 1064 | cut -f1)
+  check_eq "Shift stays down after its click" "$BST_PUSHED" "$(( $(wd send "$shift_btn" $BM_GETSTATE) & BST_PUSHED ))"
+  press "$kb" 1106
+  check_eq "Shift A: Shift down, A down, A up, Shift up" "down 10 down 41 up 41 up 10 " "$(tr -d '\r' < "$KEYS" | tr '\n' ' ')"
+  check_eq "Shift looks raised again" "0" "$(( $(wd send "$shift_btn" $BM_GETSTATE) & BST_PUSHED ))"
+
+  # Page activation closes the keyboard; mode 0 opens none.
+  wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; sleep 0.5
+  check_eq "changing pages closes the keyboard" "0" "$(keyboards)"
+  wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null; sleep 0.5
+  tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
+  focus_notice 1026
+  check_eq "mode 0 opens no keyboard" "0" "$(keyboards)"
+}
+run_scenario keyboard scenario_keyboard
+
+# --- input policy and grades ---------------------------------------------------------
+scenario_input_rules() {
+  tokensim insert >/dev/null
+  tokensim set cfg.SoftKeyBoardMode=2 >/dev/null
+  open_pin_page
+
+  # Mode 2: typed text is refused, the soft keyboard's is taken.
+  typed 1026 a
+  check_contains "mode 2: a typed character is refused" "$(t ZV_FULLFORMSKBM)" "$(drain_boxes)"
+  check_eq "mode 2: and the field emptied" "" "$(field 1026)"
+  focus_field 1026
+  kb=$(keyboard)
+  press "$kb" 1106
+  check_eq "mode 2: the same character from the soft keyboard stays" "a" "$(field 1026)"
+  check_eq "mode 2: no message for it" "" "$(drain_boxes 1500)"
+  press "$kb" 1020
+
+  # Mode 1: text that ZRIsInputNumber marks is refused unless it came from the keyboard.
+  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
+  typed 1026 123456
+  check_contains "mode 1: typed digits are refused" "$(t ZV_NUMFORMSKBM)" "$(drain_boxes)"
+  check_eq "mode 1: and the field emptied" "" "$(field 1026)"
+  typed 1026 abcdef
+  check_eq "mode 1: unmarked text is taken" "abcdef|" "$(field 1026)|$(drain_boxes 1500)"
+
+  # Mode 0: nothing refused, no keyboard, grading still runs.
+  tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
+  wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null; sleep 0.5
+  focus_field 1026
+  check_eq "mode 0: no keyboard" "0" "$(keyboards)"
+  typed 1026 123456
+  check_eq "mode 0: typed digits are taken" "123456|" "$(field 1026)|$(drain_boxes 1500)"
+  check_eq "mode 0: the old PIN is graded" "$(t ZV_OLDPIN_LOW_PWSGRADE)" "$(field 1059)"
+
+  # Grades as the library returns them.
+  for row in 3:ZV_OLDPIN_LOW_PWSGRADE 4:ZV_OLDPIN_MID_PWSGRADE 5:ZV_OLDPIN_MID_PWSGRADE 6:ZV_OLDPIN_HIGH_PWSGRADE; do
+    tokensim set cfg.fail.ZRGetPWSGrade=${row%%:*} >/dev/null
+    typed 1026 "pin${row%%:*}pin"
+    check_eq "grade ${row%%:*}" "$(t ${row#*:})" "$(field 1059)"
+  done
+  tokensim set cfg.fail.ZRGetPWSGrade=0 >/dev/null
+  typed 1026 zeropin
+  check_contains "grade 0 is refused" "$(t ZV_ERROR_PWSGRADE)" "$(drain_boxes)"
+  check_eq "grade 0 empties the field" "" "$(field 1026)"
+  tokensim set cfg.fail.ZRGetPWSGrade= >/dev/null
+
+  # Line 1060 follows the repeat field, whichever was typed last.
+  typed 1028 'Abcdef12!xyz'
+  typed 1027 abcdefgh
+  check_eq "line 1060 shows the repeat field's grade" "$(t ZV_NEWPIN_HIGH_PWSGRADE)" "$(field 1060)"
+  screenshot pin-page-grades
+
+  # The apply button follows MinPinLen..MaxPinLen for every field.
+  min=$(tokensim_get cfg.MinPinLen); max=$(tokensim_get cfg.MaxPinLen)
+  pin() { head -c "$1" /dev/zero | tr '\0' k; }
+  for f in 1026 1027 1028; do typed $f "$(pin $min)"; done
+  check_eq "apply enabled with three PINs of MinPinLen" "1" "$(apply_enabled)"
+  local bad=""
+  for f in 1026 1027 1028; do
+    typed $f "$(pin $((min - 1)))"; [ "$(apply_enabled)" = 0 ] || bad+=" $f:short"
+    typed $f "$(pin $((max + 1)))"; [ "$(apply_enabled)" = 0 ] || bad+=" $f:long"
+    typed $f "$(pin $max)";         [ "$(apply_enabled)" = 1 ] || bad+=" $f:max"
+  done
+  check_eq "apply disabled outside the limits in each field, enabled at MaxPinLen" "" "$bad"
+  drain_boxes 1000 >/dev/null
+}
+run_scenario input-rules scenario_input_rules
+
+# --- apply and its results -----------------------------------------------------------
+scenario_apply() {
+  tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
+  tokensim set pintag=00 >/dev/null
+  tokensim insert >/dev/null
+  zv_start
+  reminder=$(wd wait-class '#32770' 20000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
+  check "a default PIN gives the reminder at insertion" test -n "$reminder"
+  wd click "$(echo "$reminder" | cut -f1)" 1 >/dev/null; sleep 1
+  open_pin_page
+  fill() { typed 1026 "$1"; typed 1027 "$2"; typed 1028 "$3"; drain_boxes 800 >/dev/null; }
+
+  tokensim clear-log >/dev/null
+  fill 123456 abcdef12 abcdef13
+  wd click "$PAGE" 1010 >/dev/null
+  check_contains "different new PINs are refused" "$(t IDS_NEW_PIN_NOT_EQUAL)" "$(drain_boxes 5000)"
+  check "and never reach the token" bash -c "! grep -q '^OC_ChangeUserPin' '$STATE_DIR/calls.log'"
+  check_eq "the old field keeps its text, the new ones are emptied" "123456||" "$(field 1026)|$(field 1027)|$(field 1028)"
+
+  # Enter in a field applies.
+  fill 654321 abcdef12 abcdef12
+  wd post "$(edit 1028)" $WM_KEYDOWN 13 0 >/dev/null
+  text=$(drain_boxes 5000)
+  check_contains "Enter applies; a wrong old PIN names the tries the call returned" \
+    "$(t IDS_USER_PIN_ERR)"$'\n'"$(t IDS_RETRYNUM)5$(t IDS_RETRYNUMPROMPTING)" "$text"
+  check_eq "only the old field is emptied" "|abcdef12|abcdef12" "$(field 1026)|$(field 1027)|$(field 1028)"
+
+  tokensim set locked=1 >/dev/null
+  fill 123456 abcdef12 abcdef12
+  wd click "$PAGE" 1010 >/dev/null
+  check_contains "a locked PIN shows the lock text" "$(t IDS_USER_PIN_LOCKED) $(t IDS_TO_CONTACTOR)" "$(drain_boxes 5000)"
+
+  # A failing tag write skips the second retry read.
+  tokensim set locked=0 retries=6 fail.OC_WriteFile=0x88000001 >/dev/null
+  fill 123456 abcdef12 abcdef12
+  tokensim clear-log >/dev/null
+  wd click "$PAGE" 1010 >/dev/null
+  check_contains "success" "修改用户口令成功" "$(drain_boxes 5000)"
+  sleep 0.5
+  after=$(calls_log | cut -f1 | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
+  check_eq "a failing tag write: no retry read after it" "OC_ChangeUserPin OC_WriteFile " "$after"
+  check_eq "the tag stays as it was" "00" "$(tokensim_get pintag)"
+
+  # Success writes the tag; the next insertion brings no reminder.
+  tokensim set fail.OC_WriteFile= >/dev/null
+  fill abcdef12 Abc12345 Abc12345
+  tokensim clear-log >/dev/null
+  wd click "$PAGE" 1010 >/dev/null
+  check_contains "success text" "修改用户口令成功" "$(drain_boxes 5000)"
+  sleep 0.5
+  after=$(calls_log | cut -f1 | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
+  check_eq "success: the tag is written, then the retries read" "OC_ChangeUserPin OC_WriteFile OC_GetUserPinRetryNum " "$after"
+  check_eq "PinTag is 01" "01" "$(tokensim_get pintag)"
+  check_eq "all fields emptied" "||" "$(field 1026)|$(field 1027)|$(field 1028)"
+  check "no PIN in the program's trace" bash -c "! grep -qE 'Abc12345|abcdef12' '$STATE_DIR/trace.log' 2>/dev/null"
+  tokensim remove >/dev/null; sleep 2
+  tokensim insert >/dev/null
+  check "the next insertion gives no reminder" bash -c "! wine wdrive wait-class '#32770' 6000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
+}
+run_scenario apply scenario_apply
+
+# --- the PIN changed with the mouse alone --------------------------------------------
+scenario_soft_keyboard_change() {
+  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
+  tokensim insert >/dev/null
+  old=$(tokensim_get pin)
+  open_pin_page
+  focus_field 1026
+  kb=$(keyboard)
+  check "the focus rule opens the keyboard" test -n "$kb"
+  soft_type "$kb" "$old"
+  focus_field 1027; soft_type "$kb" 135790
+  focus_field 1028; soft_type "$kb" 135790
+  check_eq "still one keyboard" "1" "$(keyboards)"
+  check_eq "the apply button is enabled" "1" "$(apply_enabled)"
+  wd click "$PAGE" 1010 >/dev/null
+  check_contains "the change succeeds" "修改用户口令成功" "$(drain_boxes 5000)"
+  check_eq "the token's PIN is the new one" "135790" "$(tokensim_get pin)"
+}
+run_scenario soft-keyboard-change scenario_soft_keyboard_change
+
+scenario_exit
