@@ -32,6 +32,11 @@
 //   wdrive tree ROOT ID               the nodes of the tree view with control ID:
 //                                     depth item-data(hex) text, in display order
 //   wdrive tree-select ROOT ID N      selects the N-th node (display order, from 0)
+//   wdrive appear CLASS TITLE MS [HWND ID]  waits (1 ms polls) for a visible window
+//                                     of CLASS and TITLE; prints the Unix time in ms
+//                                     when it was seen and the ms waited. With HWND
+//                                     ID, first posts BM_CLICK to that child and
+//                                     counts from the click.
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -293,6 +298,16 @@ static void TreeNodes(HWND tree, HTREEITEM first, int depth, std::vector<std::pa
     }
 }
 
+static long long UnixMilliseconds()
+{
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    return (long long)(t.QuadPart / 10000ULL) - 11644473600000LL;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 2) {
@@ -522,6 +537,36 @@ int main(int argc, char **argv)
             Out(head + text);
         }
         return 0;
+    }
+    if (cmd == "appear" && argc >= 5) {
+        FindByClass f = {argv[2], argv[3], NULL};
+        DWORD limit = Number(argv[4]);
+        LARGE_INTEGER frequency, start, now;
+        QueryPerformanceFrequency(&frequency);
+        if (argc >= 7) {
+            HWND button = FindDescendant(ParseHwnd(argv[5]), (int)Number(argv[6]));
+            if (!button)
+                return 1;
+            QueryPerformanceCounter(&start);
+            PostMessageA(button, BM_CLICK, 0, 0);
+        } else {
+            QueryPerformanceCounter(&start);
+        }
+        for (;;) {
+            f.found = NULL;
+            EnumWindows(FindClassProc, (LPARAM)&f);
+            QueryPerformanceCounter(&now);
+            double waited = (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+            if (f.found) {
+                char line[64];
+                snprintf(line, sizeof(line), "%lld\t%.0f", UnixMilliseconds(), waited);
+                Out(line);
+                return 0;
+            }
+            if (waited >= limit)
+                return 1;
+            Sleep(1);
+        }
     }
     fprintf(stderr, "wdrive: unknown command or missing arguments: %s\n", cmd.c_str());
     return 2;
