@@ -1,128 +1,9 @@
 #!/usr/bin/env bash
-# The PIN page and the soft keyboard, driven through the real windows: the
-# shuffled keys and what they send, the input policy of each keyboard mode,
-# the strength lines, the apply button and every result of the change.
+# The PIN page, driven through the real windows: the input policy of each
+# soft-keyboard mode, the strength lines, the apply button and every result
+# of the change.
 . "$(dirname "$0")/lib.sh"
-
-PSM_SETCURSEL=$((0x465)); WM_COMMAND=$((0x111)); WM_NEXTDLGCTL=$((0x28)); WM_KEYDOWN=$((0x100))
-BM_GETSTATE=$((0xF2)); EN_SETFOCUS=$((0x100)); BST_PUSHED=4
-KEYBOARD_TITLE="澜岳银行网银虚拟键盘"
-
-title=$(tokensim_get cfg.UserTitle)
-t() { lang_text ChangePINPage "$1"; }
-
-# Opens the management window on the PIN page; sets FRAME, SHEET, PAGE.
-open_pin_page() {
-  zv_start
-  FRAME=$(wd wait "$title" 30000 | cut -f1)
-  wd command "$FRAME" 32775 >/dev/null
-  sleep 1.5
-  local view; view=$(wd item "$FRAME" 1003 | cut -f2)
-  SHEET=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
-  wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
-  sleep 0.5
-  PAGE=$(wd item "$FRAME" 1027 | cut -f2)
-}
-
-edit() { wd item "$PAGE" "$1" | cut -f1; }
-# The user puts the caret into a field (the page's focus rule runs).
-focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; sleep 0.5; }
-# The field's focus notice alone: the foreground window stays what it is.
-focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; sleep 0.5; }
-# Text typed on the physical keyboard reaches the field without the soft keyboard's mark.
-typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; sleep 0.3; }
-field() { wd text "$PAGE" "$1"; }
-apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
-
-keyboards() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t' | grep -c .; }
-keyboard() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t { print $1; exit }'; }
-# key_id KEYBOARD CAPTION: the control of the key showing CAPTION.
-key_id() { wd children "$1" | awk -F'\t' -v c="$2" '$6 == c { print $2; exit }'; }
-press() { wd click "$1" "$2" >/dev/null; sleep 0.35; }
-# soft_type KEYBOARD TEXT: clicks the keys whose captions spell TEXT.
-soft_type() {
-  local kb=$1 s=$2 i id
-  for ((i = 0; i < ${#s}; i++)); do
-    id=$(key_id "$kb" "${s:i:1}")
-    [ -n "$id" ] || { note "no key shows ${s:i:1}"; return 1; }
-    press "$kb" "$id"
-  done
-}
-
-# Reads and closes every message box captioned UserTitle; prints their texts.
-drain_boxes() {
-  local box h texts="" rounds=0
-  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
-    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
-    texts+=$(wd text "$h" 65535)$'\n'
-    wd click "$h" 2 >/dev/null; wd click "$h" 1 >/dev/null
-    sleep 0.5
-  done
-  printf '%s' "$texts"
-}
-
-digit_ids="131 123 124 125 126 1216 127 128 129 130"
-# The digit keys' captions, in table order, joined.
-digit_captions() { local kb=$1 id out=""; for id in $digit_ids; do out+=$(wd text "$kb" "$id"); done; echo "$out"; }
-sorted_chars() { echo "$1" | fold -w1 | sort | tr -d '\n'; }
-
-# --- the keyboard ----------------------------------------------------------------
-scenario_keyboard() {
-  tokensim insert >/dev/null
-  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
-  open_pin_page
-  KEYS="$STATE_DIR/keys.log"; : > "$KEYS"
-  (wine wdrive keyrec 'C:\tokensim\keys.log' 120000 >/dev/null 2>&1 &)
-  RECORDER=$(wd wait "wdrive key recorder" 15000 | cut -f1)
-  check "the key recorder is up" test -n "$RECORDER"
-
-  local round all_once=1 codes_match=1
-  for round in 1 2 3; do
-    focus_notice 1026
-    kb=$(keyboard)
-    [ -n "$kb" ] || { all_once=0; break; }
-    caps=$(digit_captions "$kb")
-    [ "$(sorted_chars "$caps")" = "0123456789" ] || { all_once=0; note "opening $round: [$caps]"; }
-    if [ $round -eq 1 ]; then
-      screenshot pin-keyboard-numeric
-      : > "$KEYS"
-      for id in $digit_ids; do press "$kb" "$id"; done
-      want=""; for id in $digit_ids; do c=$(wd text "$kb" "$id"); want+="down 3$c up 3$c "; done
-      got=$(tr -d '\r' < "$KEYS" | tr '\n' ' ')
-      check_eq "each digit key sends the code of its caption" "$want" "$got"
-      # (each click brought the recorder to the front again)
-      focus_notice 1027
-      check_eq "a second opening gives no second keyboard" "1" "$(keyboards)"
-    fi
-    press "$kb" 1020   # Esc closes it
-    [ "$(keyboards)" = 0 ] || note "Esc left a keyboard"
-  done
-  check "after every opening each digit is on exactly one key" test $all_once = 1
-  check_eq "Esc closed the keyboard" "0" "$(keyboards)"
-
-  # Full keyboard: sticky Shift around one key.
-  tokensim set cfg.SoftKeyBoardMode=2 >/dev/null
-  focus_notice 1026
-  kb=$(keyboard)
-  check_eq "mode 2 opens the full keyboard" "81" "$(wd children "$kb" | grep -c Button)"
-  screenshot pin-keyboard-full
-  : > "$KEYS"
-  press "$kb" 1064
-  shift_btn=$(wd item "$kb" 1064 | cut -f1)
-  check_eq "Shift stays down after its click" "$BST_PUSHED" "$(( $(wd send "$shift_btn" $BM_GETSTATE) & BST_PUSHED ))"
-  press "$kb" 1106
-  check_eq "Shift A: Shift down, A down, A up, Shift up" "down 10 down 41 up 41 up 10 " "$(tr -d '\r' < "$KEYS" | tr '\n' ' ')"
-  check_eq "Shift looks raised again" "0" "$(( $(wd send "$shift_btn" $BM_GETSTATE) & BST_PUSHED ))"
-
-  # Page activation closes the keyboard; mode 0 opens none.
-  wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; sleep 0.5
-  check_eq "changing pages closes the keyboard" "0" "$(keyboards)"
-  wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null; sleep 0.5
-  tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
-  focus_notice 1026
-  check_eq "mode 0 opens no keyboard" "0" "$(keyboards)"
-}
-run_scenario keyboard scenario_keyboard
+. "$(dirname "$0")/pin_page_lib.bash"
 
 # --- input policy and grades ---------------------------------------------------------
 scenario_input_rules() {
@@ -252,25 +133,5 @@ scenario_apply() {
   check "the next insertion gives no reminder" bash -c "! wine wdrive wait-class '#32770' 6000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
 }
 run_scenario apply scenario_apply
-
-# --- the PIN changed with the mouse alone --------------------------------------------
-scenario_soft_keyboard_change() {
-  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
-  tokensim insert >/dev/null
-  old=$(tokensim_get pin)
-  open_pin_page
-  focus_field 1026
-  kb=$(keyboard)
-  check "the focus rule opens the keyboard" test -n "$kb"
-  soft_type "$kb" "$old"
-  focus_field 1027; soft_type "$kb" 135790
-  focus_field 1028; soft_type "$kb" 135790
-  check_eq "still one keyboard" "1" "$(keyboards)"
-  check_eq "the apply button is enabled" "1" "$(apply_enabled)"
-  wd click "$PAGE" 1010 >/dev/null
-  check_contains "the change succeeds" "修改用户口令成功" "$(drain_boxes 5000)"
-  check_eq "the token's PIN is the new one" "135790" "$(tokensim_get pin)"
-}
-run_scenario soft-keyboard-change scenario_soft_keyboard_change
 
 scenario_exit
