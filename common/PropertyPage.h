@@ -16,6 +16,8 @@ public:
     HPROPSHEETPAGE CreatePageHandle();
     HWND Hwnd() const { return m_hWnd; }
     int TemplateId() const { return m_templateId; }
+    // Looks at a message before the sheet's dialog-key handling; true eats it.
+    virtual bool PreTranslateMessage(MSG *msg) { return false; }
 
 protected:
     // Return TRUE when handled, as a dialog procedure does.

@@ -1,13 +1,34 @@
-// The PIN page of the management sheet (template 106).
+// The PIN page of the management sheet (template 106): old PIN, new PIN
+// twice, graded while typed, changed with the apply button.
 #pragma once
 
 #include "common/PropertyPage.h"
+#include "keymgr/pages/PinRules.h"
+
+#include <string>
 
 class CChangePINPage : public CPropertyPage {
 public:
     CChangePINPage();
+    ~CChangePINPage() override;
     void Activate();
+    // The Enter rule, ahead of the sheet's dialog-key handling.
+    bool PreTranslateMessage(MSG *msg) override;
 
 protected:
+    INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnInitPage() override;
     LRESULT OnSetActive() override;
+
+private:
+    void TakeFields();
+    void WipeFields();
+    void CheckInput();
+    void EmptyField(int field);
+    void FieldFocused(int id);
+    void Apply();
+    void Hide();
+
+    std::string m_fields[PIN_FIELD_COUNT];
+    bool m_checkSuppressed; // PinCheckSuppressed: the program's own changes are not tested
 };

@@ -5,6 +5,7 @@
 #define IDD_PAGE_DEVICE_INFO 107
 #define IDD_CHANGE_LABEL 134
 #define IDD_PAGE_CERTIFICATES 138
+#define IDB_CERT_TREE 140
 
 // Device-information page
 #define IDC_INFO_FREE 1000

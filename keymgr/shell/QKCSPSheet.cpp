@@ -75,6 +75,11 @@ bool CQKCSPSheet::PreTranslateMessage(MSG *msg)
 {
     if (!m_hWnd || !(msg->hwnd == m_hWnd || IsChild(m_hWnd, msg->hwnd)))
         return false;
+    for (int i = 0; i < 3; ++i) {
+        CPropertyPage *page = m_pages[i];
+        if (page && page->Hwnd() && IsChild(page->Hwnd(), msg->hwnd) && page->PreTranslateMessage(msg))
+            return true;
+    }
     return PropSheet_IsDialogMessage(m_hWnd, msg) != FALSE;
 }
 

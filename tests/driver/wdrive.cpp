@@ -26,14 +26,28 @@
 //   wdrive tray HWND ID               exit 0 when the window's tray icon ID exists
 //   wdrive rects HWND MS STEP         samples the rectangle every STEP ms for MS ms
 //                                     ("gone" once the window no longer exists)
+//   wdrive keyrec FILE MS             a foreground window titled "wdrive key recorder"
+//                                     that appends "down|up VK" (hex) of every key
+//                                     message it gets to FILE, for MS ms
+//   wdrive tree ROOT ID               the nodes of the tree view with control ID:
+//                                     depth item-data(hex) text, in display order
+//   wdrive tree-select ROOT ID N      selects the N-th node (display order, from 0)
+//   wdrive appear CLASS TITLE MS [HWND ID]  waits (1 ms polls) for a visible window
+//                                     of CLASS and TITLE; prints the Unix time in ms
+//                                     when it was seen and the ms waited. With HWND
+//                                     ID, first posts BM_CLICK to that child and
+//                                     counts from the click.
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
+#include <commctrl.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <string>
+#include <utility>
+#include <vector>
 
 static std::string ToUtf8(const char *ansi)
 {
@@ -170,6 +184,128 @@ static int CountProcesses(const char *name)
 static DWORD Number(const char *s)
 {
     return (DWORD)strtoul(s, NULL, 0);
+}
+
+static HWND FindDescendant(HWND root, int id)
+{
+    struct Search {
+        int id;
+        HWND found;
+        static BOOL CALLBACK Proc(HWND h, LPARAM lp)
+        {
+            Search *self = (Search *)lp;
+            if (GetDlgCtrlID(h) == self->id) {
+                self->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        }
+    } search = {id, NULL};
+    EnumChildWindows(root, Search::Proc, (LPARAM)&search);
+    return search.found;
+}
+
+static HANDLE g_keyLog = INVALID_HANDLE_VALUE;
+
+static LRESULT CALLBACK KeyRecorderProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_KEYDOWN || msg == WM_KEYUP || msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) {
+        char line[32];
+        int n = snprintf(line, sizeof(line), "%s %02X\n", (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) ? "down" : "up",
+                         (unsigned)(wp & 0xFF));
+        DWORD written = 0;
+        WriteFile(g_keyLog, line, (DWORD)n, &written, NULL);
+        return 0;
+    }
+    if (msg == WM_SYSCHAR || (msg == WM_SYSCOMMAND && (wp & 0xFFF0) == SC_KEYMENU))
+        return 0; // an Alt press must not open a menu loop
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+static int KeyRecorder(const char *file, DWORD ms)
+{
+    g_keyLog = CreateFileA(file, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, NULL);
+    if (g_keyLog == INVALID_HANDLE_VALUE)
+        return 1;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = KeyRecorderProc;
+    wc.hInstance = GetModuleHandleA(NULL);
+    wc.lpszClassName = "WdriveKeyRecorder";
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    RegisterClassA(&wc);
+    HWND h = CreateWindowExA(0, wc.lpszClassName, "wdrive key recorder", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                             300, 120, NULL, NULL, wc.hInstance, NULL);
+    if (!h)
+        return 1;
+    SetForegroundWindow(h);
+    SetFocus(h);
+    DWORD start = GetTickCount();
+    SetTimer(h, 1, 100, NULL);
+    MSG msg;
+    while (GetTickCount() - start < ms && GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    CloseHandle(g_keyLog);
+    return 0;
+}
+
+// Reads a tree item of another process through memory of that process.
+static bool RemoteTreeItem(HWND tree, HTREEITEM item, std::string *text, LPARAM *data)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return false;
+    const int chars = 512;
+    SIZE_T size = sizeof(TVITEMW) + chars * sizeof(WCHAR);
+    BYTE *remote = (BYTE *)VirtualAllocEx(process, NULL, size, MEM_COMMIT, PAGE_READWRITE);
+    bool ok = false;
+    if (remote) {
+        TVITEMW tv = {};
+        tv.mask = TVIF_TEXT | TVIF_PARAM;
+        tv.hItem = item;
+        tv.pszText = (LPWSTR)(remote + sizeof(TVITEMW));
+        tv.cchTextMax = chars;
+        WCHAR buffer[chars] = {};
+        if (WriteProcessMemory(process, remote, &tv, sizeof(tv), NULL) &&
+            SendMessageW(tree, TVM_GETITEMW, 0, (LPARAM)remote) &&
+            ReadProcessMemory(process, remote, &tv, sizeof(tv), NULL) &&
+            ReadProcessMemory(process, remote + sizeof(TVITEMW), buffer, sizeof(buffer), NULL)) {
+            buffer[chars - 1] = 0;
+            int bytes = WideCharToMultiByte(CP_UTF8, 0, buffer, -1, NULL, 0, NULL, NULL);
+            std::string out(bytes > 0 ? bytes : 1, '\0');
+            WideCharToMultiByte(CP_UTF8, 0, buffer, -1, &out[0], bytes, NULL, NULL);
+            out.resize(strlen(out.c_str()));
+            *text = out;
+            *data = tv.lParam;
+            ok = true;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return ok;
+}
+
+// Display order: each node, then its children.
+static void TreeNodes(HWND tree, HTREEITEM first, int depth, std::vector<std::pair<HTREEITEM, int>> *out)
+{
+    for (HTREEITEM item = first; item; item = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item)) {
+        out->push_back(std::make_pair(item, depth));
+        TreeNodes(tree, (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item), depth + 1, out);
+    }
+}
+
+static long long UnixMilliseconds()
+{
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER t;
+    t.LowPart = ft.dwLowDateTime;
+    t.HighPart = ft.dwHighDateTime;
+    return (long long)(t.QuadPart / 10000ULL) - 11644473600000LL;
 }
 
 int main(int argc, char **argv)
@@ -376,6 +512,61 @@ int main(int argc, char **argv)
             Sleep(step);
         }
         return 0;
+    }
+    if (cmd == "keyrec" && argc >= 4)
+        return KeyRecorder(argv[2], Number(argv[3]));
+    if ((cmd == "tree" && argc >= 4) || (cmd == "tree-select" && argc >= 5)) {
+        HWND tree = FindDescendant(ParseHwnd(argv[2]), (int)Number(argv[3]));
+        if (!tree)
+            return 1;
+        std::vector<std::pair<HTREEITEM, int>> nodes;
+        TreeNodes(tree, (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0), 0, &nodes);
+        if (cmd == "tree-select") {
+            size_t n = Number(argv[4]);
+            if (n >= nodes.size())
+                return 1;
+            return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)nodes[n].first) ? 0 : 1;
+        }
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            std::string text;
+            LPARAM data = 0;
+            if (!RemoteTreeItem(tree, nodes[i].first, &text, &data))
+                return 1;
+            char head[64];
+            snprintf(head, sizeof(head), "%d\t%lx\t", nodes[i].second, (unsigned long)data);
+            Out(head + text);
+        }
+        return 0;
+    }
+    if (cmd == "appear" && argc >= 5) {
+        FindByClass f = {argv[2], argv[3], NULL};
+        DWORD limit = Number(argv[4]);
+        LARGE_INTEGER frequency, start, now;
+        QueryPerformanceFrequency(&frequency);
+        if (argc >= 7) {
+            HWND button = FindDescendant(ParseHwnd(argv[5]), (int)Number(argv[6]));
+            if (!button)
+                return 1;
+            QueryPerformanceCounter(&start);
+            PostMessageA(button, BM_CLICK, 0, 0);
+        } else {
+            QueryPerformanceCounter(&start);
+        }
+        for (;;) {
+            f.found = NULL;
+            EnumWindows(FindClassProc, (LPARAM)&f);
+            QueryPerformanceCounter(&now);
+            double waited = (double)(now.QuadPart - start.QuadPart) * 1000.0 / (double)frequency.QuadPart;
+            if (f.found) {
+                char line[64];
+                snprintf(line, sizeof(line), "%lld\t%.0f", UnixMilliseconds(), waited);
+                Out(line);
+                return 0;
+            }
+            if (waited >= limit)
+                return 1;
+            Sleep(1);
+        }
     }
     fprintf(stderr, "wdrive: unknown command or missing arguments: %s\n", cmd.c_str());
     return 2;

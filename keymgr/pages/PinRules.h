@@ -1,0 +1,60 @@
+// The PIN page's rules: the soft-keyboard input policy, the strength bands,
+// the apply button and what the change call's result means to the user.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include <functional>
+#include <string>
+
+enum {
+    PIN_FIELD_OLD = 0,
+    PIN_FIELD_NEW = 1,
+    PIN_FIELD_AGAIN = 2,
+    PIN_FIELD_COUNT = 3,
+    PIN_FIELD_LIMIT = 128, // bytes a field takes
+    PIN_GRADE_SCALE = 2000,
+};
+
+// The token library's two judgements of a field text.
+struct PinJudge {
+    std::function<int(const char *)> isInputNumber;
+    std::function<uint32_t(const char *)> grade;
+};
+
+struct PinInputOutcome {
+    int emptyField;              // field to empty, or -1
+    const char *messageKey;      // exclamation box text key, or NULL
+    const char *oldGradeKey;     // new text of line 1059, or NULL to keep it
+    const char *newGradeKey;     // new text of line 1060, or NULL to keep it
+    bool clearScreenKeyInput;
+    bool applyDecided;           // false: the apply button keeps its state
+    bool applyEnabled;
+};
+
+// One run of the input check over the three field texts.
+PinInputOutcome CheckPinInput(const std::string fields[PIN_FIELD_COUNT], bool suppressed, int keyboardMode,
+                              bool screenKeyInput, int minPinLen, int maxPinLen, const PinJudge &judge);
+
+// Text key of a strength line for a nonzero grade (compared unsigned).
+const char *PinGradeKey(uint32_t grade, bool newPin);
+
+bool PinApplyAllowed(const std::string fields[PIN_FIELD_COUNT], int minPinLen, int maxPinLen);
+
+struct PinChangeTexts {
+    std::string success, pinError, retryNum, retryPrompt, locked, toContactor, fail;
+};
+
+struct PinChangeOutcome {
+    std::string text;
+    bool exclamation;
+    bool emptyAll;     // success
+    bool emptyOld;     // wrong old PIN: empty and focus the old field
+    bool writeTag;     // success: PinTag is written next
+};
+
+PinChangeOutcome ComposePinChangeOutcome(uint32_t result, uint8_t triesLeft, const PinChangeTexts &texts);
+
+// Zeroes a string's bytes before it is emptied (PINs are secrets).
+void WipePin(std::string *pin);

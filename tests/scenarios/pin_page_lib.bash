@@ -1,0 +1,64 @@
+# Sourced by the PIN page scenarios (after lib.sh): opening the page, its
+# fields, the soft keyboard's windows and keys, the message boxes.
+PSM_SETCURSEL=$((0x465)); WM_COMMAND=$((0x111)); WM_NEXTDLGCTL=$((0x28)); WM_KEYDOWN=$((0x100))
+BM_GETSTATE=$((0xF2)); EN_SETFOCUS=$((0x100)); BST_PUSHED=4
+KEYBOARD_TITLE="澜岳银行网银虚拟键盘"
+
+title=$(tokensim_get cfg.UserTitle)
+t() { lang_text ChangePINPage "$1"; }
+
+# Opens the management window on the PIN page; sets FRAME, SHEET, PAGE.
+open_pin_page() {
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  wd command "$FRAME" 32775 >/dev/null
+  sleep 1.5
+  local view; view=$(wd item "$FRAME" 1003 | cut -f2)
+  SHEET=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
+  sleep 0.5
+  PAGE=$(wd item "$FRAME" 1027 | cut -f2)
+}
+
+edit() { wd item "$PAGE" "$1" | cut -f1; }
+# The user puts the caret into a field (the page's focus rule runs).
+focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; sleep 0.5; }
+# The field's focus notice alone: the foreground window stays what it is.
+focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; sleep 0.5; }
+# Text typed on the physical keyboard reaches the field without the soft keyboard's mark.
+typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; sleep 0.3; }
+field() { wd text "$PAGE" "$1"; }
+apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
+
+keyboards() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t' | grep -c .; }
+keyboard() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t { print $1; exit }'; }
+press() { wd click "$1" "$2" >/dev/null; sleep 0.35; }
+# soft_type KEYBOARD TEXT: clicks the keys whose captions spell TEXT (the
+# captions are read once: they stay while the keyboard is open).
+soft_type() {
+  local kb=$1 s=$2 i id keys
+  keys=$(wd children "$kb")
+  for ((i = 0; i < ${#s}; i++)); do
+    id=$(awk -F'\t' -v c="${s:i:1}" '$6 == c { print $2; exit }' <<< "$keys")
+    [ -n "$id" ] || { note "no key shows ${s:i:1}"; return 1; }
+    press "$kb" "$id"
+  done
+}
+
+# Reads and closes every message box captioned UserTitle; prints their texts.
+drain_boxes() {
+  local box h texts="" rounds=0
+  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
+    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
+    texts+=$(wd text "$h" 65535)$'\n'
+    wd click "$h" 2 >/dev/null; wd click "$h" 1 >/dev/null
+    sleep 0.5
+  done
+  printf '%s' "$texts"
+}
+
+digit_ids="131 123 124 125 126 1216 127 128 129 130"
+# The digit keys' captions, in table order, joined.
+digit_captions() { local kb=$1 id out=""; for id in $digit_ids; do out+=$(wd text "$kb" "$id"); done; echo "$out"; }
+sorted_chars() { echo "$1" | fold -w1 | sort | tr -d '\n'; }
+

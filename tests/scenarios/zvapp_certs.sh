@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# The certificate page: the tree built from the token's containers, the
+# labels, the details of a certificate, damaged certificates, and the viewer
+# opened on a temporary ".cer" file that is gone after the program exits.
+. "$(dirname "$0")/lib.sh"
+
+PSM_SETCURSEL=$((0x465))
+title=$(tokensim_get cfg.UserTitle)
+t() { lang_text CertManagePage "$1"; }
+
+open_cert_page() {
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  wd command "$FRAME" 32775 >/dev/null
+  sleep 1.5
+  local view; view=$(wd item "$FRAME" 1003 | cut -f2)
+  SHEET=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  show_page
+  PAGE=$(wd item "$FRAME" 1006 | cut -f2)
+}
+# Shows the certificate page again (each activation rebuilds the tree).
+show_page() { wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; wd send "$SHEET" $PSM_SETCURSEL 2 0 >/dev/null; sleep 1; }
+tree() { wd tree "$PAGE" 1006 | paste -sd'|'; }
+select_node() { wd tree-select "$PAGE" 1006 "$1" >/dev/null; sleep 0.7; }
+details() { wd text "$PAGE" 1007; }
+view_enabled() { wd item "$PAGE" 1010 | cut -f4; }
+
+drain_boxes() {
+  local box h texts="" rounds=0
+  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
+    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
+    texts+=$(wd text "$h" 65535)$'\n'
+    wd click "$h" 6 >/dev/null; wd click "$h" 1 >/dev/null
+    sleep 0.5
+  done
+  printf '%s' "$texts"
+}
+
+scenario_tree() {
+  tokensim insert >/dev/null
+  # Slot 0 with both certificates, slot 1 not in use (but with flags and
+  # lengths), slot 2 with an exchange flag but no exchange certificate.
+  tokensim set c0.exch=cert c0.sig=cert c0.exch.notbefore=2011-03-05T12:00:00Z c0.exch.notafter=2012-10-25T12:00:00Z >/dev/null
+  tokensim set c1.name=Unused-Box c1.exch=cert c1.sig=cert >/dev/null
+  tokensim set c1.inuse=0 >/dev/null
+  tokensim set c2.name=Box-2 c2.sig=cert c2.exch=none >/dev/null
+  tokensim set c2.keyflags=3 >/dev/null
+  c0=$(tokensim_get c0.name)
+  open_cert_page
+  kx=$(t IDS_KEYEXCHANGE_CERT); sg=$(t IDS_SIGNATURE_CERT)
+  check_eq "slot order, exchange before signature, both certificates listed twice, unused slot and flag without length skipped" \
+    "0	1000	$c0|1	110000	$kx|0	1000	$c0|1	120000	$sg|0	1002	Box-2|1	120000	$sg" "$(tree)"
+  check_eq "two-key labels" "加密证书|签名证书" "$kx|$sg"
+
+  # The first root is selected: a container shows its certificates, no viewer.
+  check_eq "the first container is selected and described" "$(t IDS_CONTAINER)$c0$(t IDS_RIGHT_PARENTHESIS)"$'\n'"  $kx" "$(details)"
+  check_eq "no viewer for a container" "0" "$(view_enabled)"
+
+  select_node 1
+  check_eq "certificate details" "$(t IDS_ISSUE_TO)张三"$'\n'"$(t IDS_ISSUER)岚川银行CA"$'\n'"$(t IDS_VALIDITY) 2011-3-5 $(t IDS_TO) 2012-10-25 " "$(details)"
+  check_contains "details begin with 颁发给：" "颁发给：" "$(details)"
+  check_eq "the viewer is offered" "1" "$(view_enabled)"
+  screenshot certs-details
+
+  # Viewing writes the certificate to a temporary .cer file and opens it.
+  : > "$STATE_DIR/browser.log"
+  wd click "$PAGE" 1010 >/dev/null
+  sleep 3
+  line=$(tr -d '\r' < "$STATE_DIR/browser.log" | grep -i '\.cer' | head -1)
+  check_contains "the viewer is opened on a .cer file" ".tmp.cer" "$line"
+  winpath=$(echo "$line" | grep -o '[A-Za-z]:\\[^"]*\.cer' | head -1)
+  # C:\x\y as seen from Unix (no Wine start-up needed for it).
+  rest=${winpath#?:\\}
+  file="$WINEPREFIX/drive_c/${rest//\\//}"
+  check "the file exists" test -s "$file"
+  if [ -s "$file" ]; then
+    size=$(stat -c %s "$file")
+    der=$(od -An -tu1 -N4 "$file" | awk '{ if ($2 == 130) print $3 * 256 + $4 + 4; else if ($2 == 129) print $3 + 3; else print $2 + 2 }')
+    check_eq "the file holds exactly one certificate, no more" "$der" "$size"
+    check_contains "and it is the selected one" "张三" "$(openssl x509 -inform DER -in "$file" -noout -subject -nameopt utf8 2>&1)"
+    check_eq "its start date" "Mar  5 12:00:00 2011 GMT" "$(openssl x509 -inform DER -in "$file" -noout -startdate | cut -d= -f2)"
+  fi
+
+  # Without two keys both certificate nodes read "证书".
+  tokensim set cfg.TwoRSAType=0 >/dev/null
+  show_page
+  check_eq "one-key labels" "证书|证书|证书" "$(tree | tr '|' '\n' | awk -F'\t' '$1 == 1 { print $3 }' | paste -sd'|')"
+
+  # Damaged certificates: no details, no viewer, even right after a good one.
+  for kind in garbage truncated; do
+    tokensim set c0.exch=$kind >/dev/null
+    show_page
+    select_node 3; select_node 1
+    check_eq "$kind certificate: empty details" "" "$(details)"
+    check_eq "$kind certificate: no viewer" "0" "$(view_enabled)"
+    : > "$STATE_DIR/browser.log"
+    wd command "$PAGE" 1010 >/dev/null; sleep 1
+    check_eq "$kind certificate: nothing is opened" "" "$(tr -d '\r' < "$STATE_DIR/browser.log")"
+  done
+
+  # The temporary files (the unique name the system made and the ".cer"
+  # beside it) go with the program.
+  temps=("$file" "${file%.cer}")
+  check "the temporary files are there while the program runs" test -f "${temps[0]}" -a -f "${temps[1]}"
+  wd command "$FRAME" 32777 >/dev/null
+  drain_boxes 5000 >/dev/null
+  for _ in $(seq 50); do [ "$(zv_processes)" = 0 ] && break; sleep 0.2; done
+  check_eq "the program has ended" "0" "$(zv_processes)"
+  check "no temporary certificate file is left" test ! -e "${temps[0]}" -a ! -e "${temps[1]}"
+}
+run_scenario tree scenario_tree
+
+scenario_exit
