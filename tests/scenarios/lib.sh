@@ -109,3 +109,39 @@ run_scenario() {
   "$2"
   scenario_end
 }
+
+# --- The assistant's engine (engine-run, the update server, the stand-ins) ---
+SIGNED_DIR="$top/build/win32/bin/signed"
+
+# engine_run CMD VENDOR [yes|no]: the results of one worker command, UTF-8.
+engine_run() { wine engine-run "$1" NX "$2" ${3:-} 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r'; }
+# The engine's log (next to engine-run), UTF-8.
+engine_log() { iconv -f GBK -t UTF-8 "$WINEPREFIX/drive_c/windows/engine-run.log" 2>/dev/null | tr -d '\r'; }
+# The installer stand-in's record: one "name<TAB>time<TAB>args" a run.
+installs_log() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f1; }
+# installer_exit NAME CODE: the stand-in run as NAME exits with CODE.
+installer_exit() { printf '[ExitCode]\r\n%s=%s\r\n' "$1" "$2" >> "$STATE_DIR/installer.ini"; }
+# The prefix's temporary folder as Unix path.
+temp_dir() { echo "$WINEPREFIX/drive_c/users/$USER/AppData/Local/Temp"; }
+[ -n "${USER:-}" ] || USER=$(id -un)
+
+# start_update_server DIR [--rule NAME=MODE]...: serves DIR on a loopback
+# port and points the engine (update host and network probe) at it.
+start_update_server() {
+  local dir=$1; shift
+  UPDATE_LOG="$dir.requests"; : > "$UPDATE_LOG"
+  python3 "$top/sim/update-server/update_server.py" --root "$dir" --log "$UPDATE_LOG" "$@" > "$dir.port" &
+  UPDATE_PID=$!
+  local i; for i in $(seq 100); do grep -q '^port' "$dir.port" 2>/dev/null && break; sleep 0.1; done
+  UPDATE_PORT=$(awk '/^port/ { print $2 }' "$dir.port")
+  export ORVANE_UPDATE_HOST="127.0.0.1:$UPDATE_PORT"
+  export ORVANE_PROBE_URL="http://127.0.0.1:$UPDATE_PORT/bankremote/lccb/Version.ini"
+}
+stop_update_server() { [ -n "${UPDATE_PID:-}" ] && kill "$UPDATE_PID" 2>/dev/null; wait "$UPDATE_PID" 2>/dev/null; UPDATE_PID=; }
+# version_file DIR TEXT: Version.ini with every component at TEXT.
+version_file() {
+  mkdir -p "$1"
+  printf '[%s]\r\nVER=%s\r\n' SOVAN "$2" ZVVer "$2" PSVer "$2" SIGNVer "$2" PRINTERVer "$2" > "$1/Version.ini"
+}
+# The manager stand-in holds the first vendor's mutex while it runs.
+start_manager() { wine manager_standin.exe >/dev/null 2>&1 & sleep 1; }

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The one-click repair and the first-run installation through engine-run:
+# the installers written out of the program's own resources, run in order,
+# deleted, and the second vendor's default web settings.
+. "$(dirname "$0")/lib.sh"
+
+urlset="$APP_DIR/URLSet.ini"
+
+answers() {
+  out=$(engine_run 10 1 no)
+  check_eq "No" "TITLE_CS	1
+REPAIR1	100
+REPAIR1	0" "$out"
+  check_eq "No runs nothing" "" "$(installs_log)"
+  # A leftover from an earlier run is replaced by a fresh copy.
+  mkdir -p "$(temp_dir)"; printf 'leftover' > "$(temp_dir)/LCCB_SignExt.exe"
+  out=$(ENGINE_RUN_CONFIRM=yes engine_run 10 1)
+  check_eq "Yes" "TITLE_CS	1
+REPAIR2	100
+REPAIR2	0" "$out"
+  check_eq "four installers in order" "LCCB_SignExt.exe
+LCCB_PowerEnterExt.exe
+LCCB_PrinterExt.exe
+LCCB_SovanExt.exe" "$(installs_log)"
+  check_eq "none is left behind" "" "$(ls "$(temp_dir)" | grep 'Ext\.exe$' || true)"
+}
+
+vendor_two() {
+  rm -f "$urlset"
+  installer_exit LCCB_PrinterExt.exe 4
+  out=$(engine_run 10 2 yes)
+  check_eq "printing installer fails" "TITLE_CS	1
+REPAIR0	50
+REPAIR0	0" "$out"
+  check_eq "nothing runs after the failed step" "LCCB_SignExt.exe
+LCCB_PowerEnterExt.exe
+LCCB_PrinterExt.exe" "$(installs_log)"
+  : > "$STATE_DIR/installer.ini"; : > "$STATE_DIR/installs.log"
+  out=$(engine_run 10 2 yes)
+  check_eq "five installers" "LCCB_SignExt.exe
+LCCB_PowerEnterExt.exe
+LCCB_PrinterExt.exe
+mainsetExt.exe
+LCCB_ZanvoExt.exe" "$(installs_log)"
+  check_contains "then the default web settings" "SetEvent=1" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
+  check_contains "with the bank's home page" "URL0=http://" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
+  check_eq "and the end" "REPAIR2	100
+REPAIR2	0" "$(tail -2 <<<"$out")"
+}
+
+first_run() {
+  # No provider key: the first full check installs everything first.
+  out=$(engine_run 4 1)
+  check_eq "installs first" "LCCB_SignExt.exe
+LCCB_PowerEnterExt.exe
+LCCB_PrinterExt.exe
+LCCB_SovanExt.exe" "$(installs_log)"
+  check_contains "then checks" "TITLE_WS	1" "$out"
+  check_eq "and ends" "TITLE_IE	0" "$(tail -1 <<<"$out")"
+  : > "$STATE_DIR/installs.log"
+  "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1
+  out=$(engine_run 4 1)
+  check_eq "with the key present it goes straight to the checks" "" "$(installs_log)"
+  check_eq "the checks run" "TITLE_WS	1" "$(head -1 <<<"$out")"
+}
+
+export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/
+run_scenario answers answers
+run_scenario vendor-two vendor_two
+run_scenario first-run first_run
+scenario_exit

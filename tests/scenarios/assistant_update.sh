@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# The online update through engine-run against the loopback update server:
+# the real downloads, the signature gate on what they bring, the packages
+# run and deleted, the versions recorded only after a package ran.
+. "$(dirname "$0")/lib.sh"
+
+srv="$SCENARIO_WORK/update-srv"
+reg_version() { wine reg query 'HKLM\SOFTWARE\Kessaline\VK820Auto_LCCBBank' /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'; }
+
+packages() {
+  "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1
+  start_manager
+  rm -rf "$srv"; version_file "$srv" 10121300
+  cp "$SIGNED_DIR/installer_signed.exe" "$srv/LCCB_Sign.dat"       # runs
+  cp "$SIGNED_DIR/installer_signed.exe" "$srv/LCCB_PowerEnter.dat" # runs, exits 4
+  cp "$SIGNED_DIR/installer_stray.exe" "$srv/LCCB_Printer.dat"     # SHA-256, untrusted root
+  cp "$SIGNED_DIR/installer_other.exe" "$srv/LCCB_Sovan.dat"       # another signer
+  installer_exit LCCB_PowerEnterExt.exe 4
+  start_update_server "$srv"
+  out=$(engine_run 2 1)
+  stop_update_server
+  check_eq "results" "TITLE_CE	10
+TITLE_CE	10
+TITLE_CE	10
+TITLE_CE	10
+SIGN2	100
+VERSION	95
+TITLE_CE	0" "$out"
+  check_eq "only our signer's packages ran, in order" "LCCB_SignExt.exe
+LCCB_PowerEnterExt.exe" "$(installs_log)"
+  check_eq "the version of the package that ran is recorded" 10121300 "$(reg_version SIGNVer)"
+  check_eq "a package that exited 4 keeps the old version" 1.0.12.1218 "$(reg_version PSVer)"
+  check_eq "a refused package keeps the old version" 1.0.12.1218 "$(reg_version PRINTERVer)"
+  check_eq "no package is left in the temporary folder" "" \
+    "$(ls "$(temp_dir)" 2>/dev/null | grep -E 'Ext\.exe$|Version\.ini' || true)"
+  check_contains "the refusal is logged" 'LCCB_PrinterExt.exe"签名无效,未运行!' "$(engine_log)"
+}
+
+missing_and_down() {
+  "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1 --version 1.0.1.0
+  start_manager
+  rm -rf "$srv"; version_file "$srv" 10121218
+  start_update_server "$srv" --rule LCCB_Sign.dat=404 --rule LCCB_Printer.dat=close
+  out=$(engine_run 2 1)
+  check_eq "404 and a cut connection run nothing" "" "$(installs_log)"
+  check_contains "the client's package is missing" "SIGN2	100
+VERSION	95
+TITLE_CE	0" "$out"
+  # Network down: every version check has been tried, nothing is fetched.
+  : > "$UPDATE_LOG"
+  out=$(ORVANE_PROBE_URL=http://127.0.0.1:9/ engine_run 2 1)
+  stop_update_server
+  check_eq "network down" "WEB1	40
+TITLE_CE	0" "$out"
+  check "no package fetched while down" bash -c '! grep -q "\.dat" "$1"' _ "$UPDATE_LOG"
+}
+
+silent_server() {
+  "$top/scripts/stage-client" "$WINEPREFIX" --vendor 2
+  rm -rf "$srv"; version_file "$srv" 10121218
+  start_update_server "$srv" --rule Version.ini=hang
+  local start=$(date +%s)
+  out=$(ORVANE_PROBE_URL=http://127.0.0.1:9/ engine_run 2 2)
+  local took=$(( $(date +%s) - start ))
+  stop_update_server
+  note "update against a silent server took ${took}s"
+  check "a silent server ends within the probe's bound" test "$took" -lt 60
+  check_contains "and the run ends" "WEB1	40
+TITLE_CE	0" "$out"
+}
+
+run_scenario packages packages
+run_scenario missing-and-down missing_and_down
+run_scenario silent-server silent_server
+rm -rf "$srv" "$srv".*
+scenario_exit

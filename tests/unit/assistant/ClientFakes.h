@@ -1,0 +1,163 @@
+// Test doubles for the client, update and repair sequences' platform.
+#pragma once
+
+#include "assistant/engine/ClientEngine.h"
+#include "tests/unit/assistant/EngineFakes.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+// Files by path (ignoring case) with their content; doubles as the update
+// platform: downloads land here, runs are recorded, resources come from a map.
+class FakeMachine : public IUpdatePlatform, public ITokenAccess, public IDownloader {
+public:
+    explicit FakeMachine(FakeRegistry &registry) : m_registry(registry) {}
+
+    // Files.
+    void Put(const std::string &path, const std::string &content = "x") { files[Lower(path)] = content; }
+    bool Exists(const std::string &path) override { return files.count(Lower(path)) != 0; }
+    bool Remove(const std::string &path) override
+    {
+        if (undeletable.count(Lower(path)))
+            return false;
+        files.erase(Lower(path));
+        return true;
+    }
+    std::string Content(const std::string &path) { return Exists(path) ? files[Lower(path)] : "<none>"; }
+
+    // Update platform.
+    std::string TempFolder() override { return "C:\\temp\\"; }
+    bool ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value) override
+    {
+        // Content "[S]K=V;[S2]K=V2": enough INI for the version file.
+        std::string text = Content(path), want = std::string("[") + section + "]" + key + "=";
+        size_t at = text.find(want);
+        if (at == std::string::npos)
+            return false;
+        size_t start = at + want.size();
+        *value = text.substr(start, text.find(';', start) - start);
+        return !value->empty();
+    }
+    bool WriteVersionValue(const char *subKey, const char *name, const std::string &value) override
+    {
+        m_registry.SetString(kRootLocalMachine, subKey, name, value);
+        stored.push_back(std::string(name) + "=" + value);
+        return true;
+    }
+    bool IsTrustedSigned(const std::string &path) override { return Content(path).rfind("signed:", 0) == 0; }
+    ProcessOutcome RunAndWait(const std::string &path) override
+    {
+        ProcessOutcome o;
+        std::string name = path.substr(path.rfind('\\') + 1);
+        if (!Exists(path) || unstartable.count(name))
+            return o;
+        o.started = true;
+        o.exitKnown = true;
+        o.exitCode = exitCodes.count(name) ? exitCodes[name] : 0;
+        runs.push_back(name + ":" + Content(path));
+        return o;
+    }
+    bool ExtractBinResource(int id, const std::string &path) override
+    {
+        if (!resources.count(id) || undeletable.count(Lower(path)))
+            return false;
+        Put(path, resources[id]);
+        return true;
+    }
+    bool AskYesNo(const char *text, const char *caption) override
+    {
+        asked.push_back(std::string(caption) + ": " + text);
+        return answerYes;
+    }
+    void Pause(uint32_t ms) override { paused += ms; }
+
+    // Token.
+    uint32_t AcquireContext(const char *cspName) override
+    {
+        acquired.push_back(cspName);
+        return acquireError;
+    }
+    int CountContainers(const char *cspName) override { return acquireError ? -1 : containers; }
+    bool OpenNamedMutex(const char *name, uint32_t *lastError) override
+    {
+        if (mutexes.count(name))
+            return true;
+        *lastError = 2;
+        return false;
+    }
+
+    // Downloads: url -> content; a missing url fails, "hang" runs out of time.
+    bool IsConnected() override { return connected; }
+    void ForgetCached(const std::string &url) override {}
+    DownloadStatus Download(const std::string &url, const std::string &path) override
+    {
+        fetched.push_back(url);
+        auto it = server.find(url);
+        if (it == server.end())
+            return DownloadStatus::Failed;
+        if (it->second == "hang")
+            return DownloadStatus::TimedOut;
+        Put(path, it->second);
+        return DownloadStatus::Ok;
+    }
+
+    std::map<std::string, std::string> files;
+    std::set<std::string> undeletable;
+    std::map<std::string, uint32_t> exitCodes;
+    std::set<std::string> unstartable;
+    std::map<int, std::string> resources;
+    std::map<std::string, std::string> server;
+    std::set<std::string> mutexes;
+    std::vector<std::string> runs, stored, asked, acquired, fetched;
+    uint32_t acquireError = 0;
+    int containers = 1;
+    bool connected = true;
+    bool answerYes = true;
+    uint32_t paused = 0;
+
+    static std::string Lower(std::string s)
+    {
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(tolower(c)); });
+        return s;
+    }
+
+private:
+    FakeRegistry &m_registry;
+};
+
+const char kTestUpdateHost[] = "update.test";
+inline std::string UpdateUrl(const std::string &file) { return std::string("http://update.test/bankremote/lccb/") + file; }
+
+// A machine with both controls and the vendor's client installed, current
+// at version 1.0.12.1218, the manager running and a token with a container.
+void SeedInstalledClient(FakeRegistry &reg, FakeMachine &m, int vendor);
+
+// Runs the sequences over a FakeMachine and records what the page got.
+class ClientRig {
+public:
+    explicit ClientRig(int vendor)
+        : page(state), run(state, page, page), machine(reg),
+          engine(ClientEngineServices{reg, system, machine, machine, machine, kTestUpdateHost, "http://probe.test/"})
+    {
+        state.Vendor = vendor;
+        state.Busy = 1;
+        SeedInstalledClient(reg, machine, vendor);
+    }
+    bool Sent(const std::string &pair) const
+    {
+        return std::find(page.results.begin(), page.results.end(), pair) != page.results.end();
+    }
+    bool Logged(const std::string &line) const
+    {
+        return std::find(page.logs.begin(), page.logs.end(), line) != page.logs.end();
+    }
+
+    CommandState state;
+    RecordingPage page;
+    CheckRun run;
+    FakeRegistry reg;
+    FakeSystem system;
+    FakeMachine machine;
+    ClientEngine engine;
+};
