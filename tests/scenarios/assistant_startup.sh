@@ -176,6 +176,17 @@ registration() {
   check_eq "no assistant process is left" 0 "$(as_procs)"
 }
 
+# The program file itself (read from the build, no Wine needed).
+program_file() {
+  local exe="$top/build/win32/bin/Orvane_Assistant.exe" dlls other
+  dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
+  other=$(printf '%s\n' "$dlls" | grep -vxE 'advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|user32.dll|wininet.dll|shell32.dll|urlmon.dll|version.dll|crypt32.dll|wintrust.dll|ws2_32.dll|netapi32.dll')
+  check_eq "the program imports only system libraries" "" "$other"
+  check_contains "the manifest asks for administrator rights" 'level=""requireAdministrator""' \
+    "$(i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep requestedExecutionLevel)"
+}
+
+SCENARIO=program-file; program_file
 run_scenario single-instance single_instance_and_activation
 run_scenario close-selection closing_the_selection
 run_scenario second-vendor second_vendor_main_dialog
