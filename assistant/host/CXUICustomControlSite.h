@@ -67,7 +67,7 @@ public:
     STDMETHODIMP TranslateAccelerator(LPMSG msg, WORD id) override;
 
 private:
-    ~CXUICustomControlSite();
+    virtual ~CXUICustomControlSite();
 
     LONG m_refs;
     HWND m_window;

@@ -57,7 +57,7 @@ public:
 
 private:
     explicit CXUIProtocol(IUnknown *outer);
-    ~CXUIProtocol();
+    virtual ~CXUIProtocol();
     HRESULT LoadTypeInfo();
 
     // The object's own unknown, which an aggregating outer object holds.
