@@ -11,7 +11,7 @@ AS_EXE="$AS_DIR\\Orvane_Assistant.exe"
 SELECT_TITLE='岚川银行网银助手'
 MAIN_TITLE='岚川银行网银助手(V1.0.14.731)'
 export ORVANE_TRACE_FILE='C:\assistant-trace.log'
-WAIT=${ASSISTANT_WAIT_MS:-60000}
+WAIT=${ASSISTANT_WAIT_MS:-120000}
 
 as_app() { echo "$WINEPREFIX/drive_c/Program Files/Orvane_Assistant"; }
 as_trace() { tr -d '\r' < "$WINEPREFIX/drive_c/assistant-trace.log" 2>/dev/null; }
@@ -20,10 +20,10 @@ as_start() {
   AS_PID=$!
 }
 as_procs() { wd procs Orvane_Assistant.exe; }
-# as_wait_gone: waits until no assistant process is left (up to 30 s).
+# as_wait_gone: waits until no assistant process is left (about a minute).
 as_wait_gone() {
   local i
-  for i in $(seq 60); do [ "$(as_procs)" = 0 ] && return 0; sleep 0.5; done
+  for i in $(seq 60); do [ "$(as_procs)" = 0 ] && return 0; sleep 1; done
   return 1
 }
 # Top-level windows of the assistant's process titled $1.
@@ -52,7 +52,7 @@ single_instance_and_activation() {
   check "the vendor selection opens" test -n "$select"
   screenshot assistant-vendor-selection
   # A second start ends at once: no window, no box.
-  (cd "$(as_app)" && timeout 60 wine "$AS_EXE" >/dev/null 2>&1)
+  (cd "$(as_app)" && timeout 120 wine "$AS_EXE" >/dev/null 2>&1)
   check_eq "a second start ends by itself" 0 $?
   check_eq "one assistant process runs" 1 "$(as_procs)"
   check_eq "still exactly one vendor selection" 1 "$(windows_titled "$SELECT_TITLE")"
