@@ -21,6 +21,7 @@
 //   wdrive foreground                 hwnd and title of the foreground window
 //   wdrive procs NAME                 number of running processes named NAME
 //   wdrive rect HWND                  left top right bottom
+//   wdrive client HWND                the client area, in screen coordinates
 //   wdrive workarea                   left top right bottom of the work area
 //   wdrive shellopen FILE [PARAMS]    ShellExecuteA "open", prints its result
 //   wdrive tray HWND ID               exit 0 when the window's tray icon ID exists
@@ -419,6 +420,18 @@ int main(int argc, char **argv)
             return 1;
         char b[96];
         snprintf(b, sizeof(b), "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+        Out(b);
+        return 0;
+    }
+    if (cmd == "client" && argc >= 3) {
+        RECT r;
+        HWND h = ParseHwnd(argv[2]);
+        if (!GetClientRect(h, &r))
+            return 1;
+        POINT corner = {0, 0};
+        ClientToScreen(h, &corner);
+        char b[96];
+        snprintf(b, sizeof(b), "%ld %ld %ld %ld", corner.x, corner.y, corner.x + r.right, corner.y + r.bottom);
         Out(b);
         return 0;
     }

@@ -1,0 +1,169 @@
+#include "assistant/host/CXUIApp.h"
+
+#include "assistant/engine/CComonCheck.h"
+#include "assistant/engine/OsVersion.h"
+#include "assistant/host/CSelectPro.h"
+#include "assistant/host/CXUIDlg.h"
+#include "assistant/host/HostTrace.h"
+#include "assistant/host/SecurityAttributes.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <string>
+
+namespace {
+
+std::string ProgramPath()
+{
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return std::string();
+    return std::string(path, n);
+}
+
+bool IsVistaOrLater()
+{
+    CComonCheck system;
+    int version = ClassifyOsVersion(system.ReadVersionRecord());
+    return version == kOsVista || version == kOsWin7;
+}
+
+// In COM-server mode: ends the loop once clients have come and gone.
+void CALLBACK IdleCheck(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (CComServer::ServerIdle())
+        PostQuitMessage(0);
+}
+
+}  // namespace
+
+CXUIApp::CXUIApp()
+    : m_detectToolsMutex(NULL), m_activationMessage(0), m_logEnabled(1), m_external(NULL), m_occManager(NULL),
+      m_vendor(0), m_oleReady(false), m_exitCode(0)
+{
+}
+
+CXUIApp::~CXUIApp()
+{
+    if (m_detectToolsMutex)
+        CloseHandle(m_detectToolsMutex);
+}
+
+bool CXUIApp::InitInstance(const char *commandLine)
+{
+    // The handle is never closed: the mutex marks this process to the end.
+    CreateMutexA(NULL, FALSE, InstanceMutexName());
+    if (GetLastError() == ERROR_ALREADY_EXISTS)
+        return false;
+
+    m_activationMessage = RegisterWindowMessageA(ActivationMessageName());
+    if (m_activationMessage == 0) {
+        MessageBoxA(NULL, "Can not initialize.", "Orvane_Assistant", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    AllowActivationMessage();
+    if (!TakeDetectToolsMutex())
+        return false;
+
+    m_oleReady = SUCCEEDED(OleInitialize(NULL));
+    INITCOMMONCONTROLSEX controls = {8, 0xFF};
+    InitCommonControlsEx(&controls);
+
+    m_external = new CXUIImpIDispatch();
+    m_occManager = new CXUICustomOccManager(m_external);
+    EnableControlContainer(m_occManager);
+
+    StartMode mode = ParseStartMode(commandLine);
+    HRESULT hr = m_server.RegisterClassObjects();
+    if (FAILED(hr)) {
+        HostTrace("class objects 0x%08lx", static_cast<unsigned long>(hr));
+        m_exitCode = 1;
+        return false;
+    }
+    switch (mode) {
+    case StartMode::Embedding:
+        SetTimer(NULL, 0, 1000, IdleCheck);
+        return true;
+    case StartMode::Unregister:
+        hr = CComServer::UnregisterServer(ProgramPath());
+        HostTrace("unregister 0x%08lx", static_cast<unsigned long>(hr));
+        m_exitCode = FAILED(hr) ? 1 : 0;
+        return false;
+    case StartMode::Register:
+        hr = CComServer::RegisterServer(ProgramPath());
+        HostTrace("register 0x%08lx", static_cast<unsigned long>(hr));
+        m_exitCode = FAILED(hr) ? 1 : 0;
+        return false;
+    case StartMode::Interface:
+        break;
+    }
+
+    if (!m_logFile.Open(ProgramLogPath()))
+        m_logEnabled = 0;
+    RunInterface();
+    return false;
+}
+
+void CXUIApp::AllowActivationMessage()
+{
+    if (!IsVistaOrLater())
+        return;
+    typedef BOOL(WINAPI * FilterFn)(UINT, DWORD);
+    HMODULE user = GetModuleHandleA("USER32.Dll");
+    FilterFn filter =
+        user ? reinterpret_cast<FilterFn>(reinterpret_cast<void *>(GetProcAddress(user, "ChangeWindowMessageFilter")))
+             : NULL;
+    if (filter)
+        filter(m_activationMessage, 1);  // MSGFLT_ADD
+}
+
+bool CXUIApp::TakeDetectToolsMutex()
+{
+    m_detectToolsMutex = CreateMutexA(g_securityAttributes.Get(), FALSE, DetectToolsMutexName());
+    if (m_detectToolsMutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(m_detectToolsMutex);
+        m_detectToolsMutex = NULL;
+        PostMessageA(HWND_BROADCAST, m_activationMessage, 0, 0);
+        return false;
+    }
+    return true;
+}
+
+void CXUIApp::RunInterface()
+{
+    CSelectPro select;
+    if (select.DoModal(NULL) != IDOK)
+        return;
+    m_vendor = select.Selection();
+    CXUIDlg dialog(m_vendor, m_activationMessage, m_logFile, m_external, NULL);
+    dialog.DoModal(NULL);
+}
+
+int CXUIApp::Run()
+{
+    MSG msg;
+    BOOL got;
+    while ((got = GetMessageA(&msg, NULL, 0, 0)) != 0) {
+        if (got == -1)
+            break;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return m_exitCode;
+}
+
+int CXUIApp::ExitInstance()
+{
+    m_logFile.Close();
+    m_server.RevokeClassObjects();
+    if (m_detectToolsMutex) {
+        CloseHandle(m_detectToolsMutex);
+        m_detectToolsMutex = NULL;
+    }
+    if (m_oleReady)
+        OleUninitialize();
+    m_oleReady = false;
+    return m_exitCode;
+}

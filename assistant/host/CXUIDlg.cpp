@@ -1,0 +1,191 @@
+#include "assistant/host/CXUIDlg.h"
+
+#include "assistant/host/HostTrace.h"
+#include "assistant/host/ProgramPaths.h"
+#include "assistant/host/resource.h"
+#include "common/Module.h"
+
+#include <string>
+
+const char kBusyMessage[] = "正在执行检测，请等待操作完成！";
+const char kAssistantTitle[] = "岚川银行网银助手";
+
+CXUIDlg::CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external, IClientEngine *client)
+    : CDialog(IDD_XUI_DIALOG), m_vendor(vendor), m_activationMessage(activationMessage), m_log(log),
+      m_external(external), m_client(client), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this),
+      m_events(*this)
+{
+}
+
+CXUIDlg::~CXUIDlg()
+{
+    if (m_external)
+        m_external->SetHandler(NULL);
+    if (m_icon)
+        DestroyIcon(m_icon);
+    if (m_smallIcon)
+        DestroyIcon(m_smallIcon);
+}
+
+INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    // Before anything else, so another tool can always bring us forward.
+    if (m_activationMessage && msg == m_activationMessage) {
+        ComeToFront();
+        return FALSE;
+    }
+    switch (msg) {
+    case WM_INITDIALOG:
+        OnInitDialog();
+        return TRUE;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+            CDialog about(IDD_ABOUTBOX);
+            about.DoModal(m_hWnd);
+            return TRUE;
+        }
+        return FALSE;
+    case WM_PAINT:
+        if (!IsIconic(m_hWnd))
+            return FALSE;
+        PaintIconic();
+        return TRUE;
+    case WM_QUERYDRAGICON:
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(m_icon));
+        return TRUE;
+    case WM_RUV_CALLSCRIPT:
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, m_bridge.OnCallScript());
+        return TRUE;
+    case WM_SIZE:
+        FitBrowser();
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            CloseUnlessBusy(LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_DESTROY:
+        OnDestroy();
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void CXUIDlg::OnInitDialog()
+{
+    m_channel.SetWindow(m_hWnd);
+    RECT window, work;
+    GetWindowRect(m_hWnd, &window);
+    GetWindowRect(GetDesktopWindow(), &work);
+    int width = window.right - window.left, height = window.bottom - window.top;
+    SetWindowPos(m_hWnd, NULL, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    AddAboutItem();
+    m_icon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+    m_smallIcon = static_cast<HICON>(LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+    SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+
+    m_state.Vendor = m_vendor;
+    m_state.Busy = 0;
+    HostTrace("vendor %d", static_cast<int>(m_state.Vendor));
+    if (m_external)
+        m_external->SetHandler(&m_bridge);
+
+    bool attached = m_browser.Attach(GetDlgItem(m_hWnd, IDC_EXPLORER));
+    HostTrace("browser %s, site %s", attached ? "created" : "missing", m_browser.UsesOurSite() ? "ours" : "other");
+    if (attached) {
+        HRESULT hr = m_browser.Advise(&m_events);
+        HostTrace("events 0x%08lx", static_cast<unsigned long>(hr));
+    }
+    FitBrowser();
+    NavigateToStartPage();
+}
+
+void CXUIDlg::AddAboutItem()
+{
+    HMENU menu = GetSystemMenu(m_hWnd, FALSE);
+    char text[64] = "";
+    if (!menu || LoadStringA(AppInstance(), IDS_ABOUTBOX, text, sizeof(text)) <= 0 || !text[0])
+        return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+void CXUIDlg::FitBrowser()
+{
+    HWND browser = GetDlgItem(m_hWnd, IDC_EXPLORER);
+    if (!browser)
+        return;
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    MoveWindow(browser, 0, 0, client.right, client.bottom, TRUE);
+}
+
+void CXUIDlg::NavigateToStartPage()
+{
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return;
+    std::string url = StartPageUrl(std::string(path, n));
+    HRESULT hr = m_browser.Navigate(url.c_str());
+    HostTrace("navigate %s 0x%08lx", url.c_str(), static_cast<unsigned long>(hr));
+}
+
+void CXUIDlg::ComeToFront()
+{
+    SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(m_hWnd, SW_SHOWNORMAL);
+    SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void CXUIDlg::PaintIconic()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    RECT rect;
+    GetClientRect(m_hWnd, &rect);
+    int x = (rect.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+    int y = (rect.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+    DrawIcon(dc, x, y, m_icon);
+    EndPaint(m_hWnd, &ps);
+}
+
+void CXUIDlg::CloseUnlessBusy(int result)
+{
+    if (m_state.Busy == 1) {
+        ShowBusyMessage();
+        return;
+    }
+    EndDialog(m_hWnd, result);
+}
+
+void CXUIDlg::ShowBusyMessage()
+{
+    MessageBoxA(m_hWnd, kBusyMessage, kAssistantTitle, MB_OK);
+}
+
+void CXUIDlg::OnDestroy()
+{
+    if (m_external)
+        m_external->SetHandler(NULL);
+    m_browser.Detach();
+}
+
+bool CXUIDlg::AttachCurrentDocument(CJsCall &js)
+{
+    IWebBrowser2 *browser = m_browser.Browser();
+    return AttachBrowserDocument(js, browser);
+}
+
+void CXUIDlg::ShowBridgeMessage(const char *text)
+{
+    ShowBridgeMessageBox(m_hWnd, text);
+}

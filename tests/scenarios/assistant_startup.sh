@@ -1,0 +1,195 @@
+#!/usr/bin/env bash
+# The assistant's start-up and main dialog under Wine: single instance and
+# activation by another detection tool, the vendor selection, the log next
+# to the program, the main dialog with its browser control, and the COM
+# registration switches. Wine here has no browser engine: the page itself
+# is not shown (the pages are tested in Chromium).
+. "$(dirname "$0")/lib.sh"
+
+AS_DIR='C:\Program Files\Orvane_Assistant'
+AS_EXE="$AS_DIR\\Orvane_Assistant.exe"
+SELECT_TITLE='岚川银行网银助手'
+MAIN_TITLE='岚川银行网银助手(V1.0.14.731)'
+export ORVANE_TRACE_FILE='C:\assistant-trace.log'
+WAIT=${ASSISTANT_WAIT_MS:-120000}
+
+as_app() { echo "$WINEPREFIX/drive_c/Program Files/Orvane_Assistant"; }
+as_trace() { tr -d '\r' < "$WINEPREFIX/drive_c/assistant-trace.log" 2>/dev/null; }
+as_start() {
+  (cd "$(as_app)" && exec wine "$AS_EXE" "$@" >/dev/null 2>&1) &
+  AS_PID=$!
+}
+as_procs() { wd procs Orvane_Assistant.exe; }
+# as_wait_gone: waits until no assistant process is left (about a minute).
+as_wait_gone() {
+  local i
+  for i in $(seq 60); do [ "$(as_procs)" = 0 ] && return 0; sleep 1; done
+  return 1
+}
+# Top-level windows of the assistant's process titled $1.
+windows_titled() { wd windows | awk -F'\t' -v t="$1" '$5 == t' | wc -l; }
+# A registry value as reg prints it (after the type column), or "<missing>".
+reg_value() {  # KEY [VALUE]
+  local out
+  if [ -n "${2:-}" ]; then out=$(wine reg query "$1" /v "$2" 2>/dev/null); else out=$(wine reg query "$1" /ve 2>/dev/null); fi
+  [ $? -eq 0 ] || { echo "<missing>"; return; }
+  printf '%s\n' "$out" | tr -d '\r' | awk -F'REG_SZ' 'NF > 1 { sub(/^[ \t]+/, "", $2); print $2; exit }'
+}
+reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
+select_vendor() {  # BUTTON-ID: the main dialog's handle
+  local select
+  select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
+  [ -n "$select" ] || return 1
+  wd click "$select" "$1" >/dev/null
+  wd wait "$MAIN_TITLE" "$WAIT" | cut -f1
+}
+
+single_instance_and_activation() {
+  as_start
+  local select main second rect normal
+  select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
+  check "the vendor selection opens" test -n "$select"
+  screenshot assistant-vendor-selection
+  # A second start ends at once: no window, no box.
+  (cd "$(as_app)" && timeout 120 wine "$AS_EXE" >/dev/null 2>&1)
+  check_eq "a second start ends by itself" 0 $?
+  check_eq "one assistant process runs" 1 "$(as_procs)"
+  check_eq "still exactly one vendor selection" 1 "$(windows_titled "$SELECT_TITLE")"
+  check_eq "no message box appeared" 0 "$(wd windows | awk -F'\t' '$4 == "#32770" && $5 != "'"$SELECT_TITLE"'"' | wc -l)"
+
+  wd click "$select" 1 >/dev/null
+  main=$(wd wait "$MAIN_TITLE" "$WAIT" | cut -f1)
+  check "the first vendor button opens the main dialog" test -n "$main"
+  normal=$(wd rect "$main")
+  wd post "$main" 0x112 0xF020 0 >/dev/null   # minimise
+  sleep 2
+  rect=$(wd rect "$main")
+  check "the main dialog was minimised" test "$rect" != "$normal"
+  wine detect_peer >/dev/null 2>&1
+  check_eq "a peer tool finds the detect-tools mutex taken" 0 $?
+  sleep 3
+  check_eq "the activation message restores the main dialog" "$normal" "$(wd rect "$main")"
+  check_eq "the restored dialog is visible" 1 "$(wd find "$MAIN_TITLE" | cut -f2)"
+  check_eq "the first vendor reaches the dialog" "vendor 1" "$(as_trace | grep '^vendor ')"
+  wd post "$main" 0x10 >/dev/null
+  check "closing the main dialog ends the program" as_wait_gone
+}
+
+closing_the_selection() {
+  as_start
+  local select
+  select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
+  check "the vendor selection opens" test -n "$select"
+  wd post "$select" 0x10 >/dev/null   # the close box
+  check "closing the selection ends the program" as_wait_gone
+  check_eq "no main dialog was made" "" "$(as_trace | grep '^vendor ')"
+  check "the log was opened next to the program" test -f "$(as_app)/Orvane_Assistant.log"
+  check_eq "and holds nothing" 0 "$(stat -c %s "$(as_app)/Orvane_Assistant.log" 2>/dev/null)"
+}
+
+second_vendor_main_dialog() {
+  as_start
+  local main dialog client child ok okw
+  main=$(select_vendor 1005)
+  check "the second vendor button opens the main dialog" test -n "$main"
+  [ -n "$main" ] || return
+  sleep 2
+  screenshot assistant-main-dialog
+  check_eq "the dialog carries Vendor 2" "vendor 2" "$(as_trace | grep '^vendor ')"
+  check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep '^browser ')"
+  check_eq "the start page of the program's resources is requested" \
+    "navigate res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/index.htm 0x00000000" \
+    "$(as_trace | grep '^navigate ')"
+
+  # Size in dialog units, measured against the hidden OK button (50 x 14 units).
+  read -r cl ct cr cb <<< "$(wd client "$main")"
+  ok=$(wd item "$main" 1 | cut -f1)
+  read -r bl bt br bb <<< "$(wd rect "$ok")"
+  okw=$((br - bl)); okh=$((bb - bt))
+  check "the dialog is 469 x 303 dialog units" awk -v w=$((cr - cl)) -v h=$((cb - ct)) -v bw=$okw -v bh=$okh \
+    'BEGIN { ew = 469 * bw / 50; eh = 303 * bh / 14; exit !(w >= ew - 10 && w <= ew + 10 && h >= eh - 22 && h <= eh + 22) }'
+  read -r wl wt wr wb <<< "$(wd rect "$main")"
+  check "the dialog is centred on the screen" awk -v x=$(((wl + wr) / 2)) -v y=$(((wt + wb) / 2)) \
+    'BEGIN { exit !(x >= 510 && x <= 514 && y >= 382 && y <= 386) }'
+  child=$(wd item "$main" 1001 | cut -f1)
+  check "the browser control is a child with id 1001" test -n "$child"
+  check_eq "it covers the whole client area" "$cl $ct $cr $cb" "$(wd rect "$child")"
+  check_eq "the OK and Cancel buttons are hidden" "0 0" \
+    "$(wd children "$main" | awk -F'\t' '$2 == 1 || $2 == 2 { printf "%s%s", s, $3; s = " " }')"
+
+  wd post "$main" 0x112 0x10 0 >/dev/null   # the system menu's About entry
+  local about
+  about=$(wd wait '关于 岚川银行网银助手' "$WAIT" | cut -f1)
+  check "the system menu's About entry opens the about box" test -n "$about"
+  [ -n "$about" ] && wd click "$about" 1 >/dev/null
+  wd wait-gone '关于 岚川银行网银助手' 10000 >/dev/null
+  wd post "$main" 0x10 >/dev/null
+  check "closing the main dialog ends the program" as_wait_gone
+}
+
+read_only_folder() {
+  local app; app=$(as_app)
+  rm -f "$app/Orvane_Assistant.log"
+  # Root ignores permissions; the immutable flag stops even root.
+  if ! chattr +i "$app" 2>/dev/null; then note "chattr +i is not possible here"; not_ok "a read-only program folder can be made"; return; fi
+  as_start
+  local main
+  main=$(select_vendor 1)
+  check "the program runs normally in a read-only folder" test -n "$main"
+  check "no log is made" test ! -e "$app/Orvane_Assistant.log"
+  [ -n "$main" ] && wd post "$main" 0x10 >/dev/null
+  as_wait_gone
+  chattr -i "$app"
+}
+
+registration() {
+  local clsid='{76E04540-7128-4CA9-A02F-9ADA30DFD797}' libid='{04639EC2-DD2D-4319-B385-B24A59BF0D40}'
+  local appid='{AF292A48-E8B6-40F3-A619-DD6BC988C08A}' round
+  for round in first second; do
+    (cd "$(as_app)" && timeout 120 wine "$AS_EXE" /Regserver >/dev/null 2>&1)
+    check_eq "/Regserver succeeds ($round run)" 0 $?
+    check_eq "LocalServer32 is the quoted program path ($round run)" "\"$AS_EXE\"" \
+      "$(reg_value "HKCR\\CLSID\\$clsid\\LocalServer32")"
+    check_eq "the class names its type library ($round run)" "$libid" "$(reg_value "HKCR\\CLSID\\$clsid\\TypeLib")"
+  done
+  check_eq "the class name" "RUVProtocol Class" "$(reg_value "HKCR\\CLSID\\$clsid")"
+  check_eq "the ProgID" "RUV.RUVProtocol.1" "$(reg_value "HKCR\\CLSID\\$clsid\\ProgID")"
+  check_eq "the version-independent ProgID" "RUV.RUVProtocol" "$(reg_value "HKCR\\CLSID\\$clsid\\VersionIndependentProgID")"
+  check "the class is Programmable" reg_key_exists "HKCR\\CLSID\\$clsid\\Programmable"
+  check_eq "the ProgID's class" "$clsid" "$(reg_value 'HKCR\RUV.RUVProtocol.1\CLSID')"
+  check_eq "the current version" "RUV.RUVProtocol.1" "$(reg_value 'HKCR\RUV.RUVProtocol\CurVer')"
+  check_eq "the application id" "RUV" "$(reg_value "HKCR\\AppID\\$appid")"
+  check_eq "the program's application id" "$appid" "$(reg_value 'HKCR\AppID\RUV.EXE' AppID)"
+  check_eq "the type library is registered with the program" "C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe" \
+    "$(reg_value "HKCR\\TypeLib\\$libid\\1.0\\0\\win32")"
+
+  (cd "$(as_app)" && timeout 120 wine "$AS_EXE" /Unregserver >/dev/null 2>&1)
+  check_eq "/Unregserver succeeds" 0 $?
+  local gone=1 key
+  for key in "HKCR\\CLSID\\$clsid" 'HKCR\RUV.RUVProtocol.1' 'HKCR\RUV.RUVProtocol' "HKCR\\AppID\\$appid" \
+             'HKCR\AppID\RUV.EXE' "HKCR\\TypeLib\\$libid"; do
+    if reg_key_exists "$key"; then gone=0; note "still there: $key"; fi
+  done
+  check_eq "/Unregserver removes every key and the type library" 1 $gone
+  check "the shared CLSID and AppID keys stay" reg_key_exists 'HKCR\AppID'
+  check_eq "no assistant process is left" 0 "$(as_procs)"
+}
+
+# The program file itself (read from the build, no Wine needed).
+program_file() {
+  local exe="$top/build/win32/bin/Orvane_Assistant.exe" dlls other
+  dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
+  other=$(printf '%s\n' "$dlls" | grep -vxE 'advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|user32.dll|wininet.dll|shell32.dll|urlmon.dll|version.dll|crypt32.dll|wintrust.dll|ws2_32.dll|netapi32.dll')
+  check_eq "the program imports only system libraries" "" "$other"
+  check_contains "the manifest asks for administrator rights" 'level=""requireAdministrator""' \
+    "$(i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep requestedExecutionLevel)"
+}
+
+SCENARIO=program-file; program_file
+run_scenario single-instance single_instance_and_activation
+run_scenario close-selection closing_the_selection
+run_scenario second-vendor second_vendor_main_dialog
+run_scenario read-only-folder read_only_folder
+run_scenario registration registration
+scenario_exit
