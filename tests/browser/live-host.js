@@ -271,4 +271,4 @@ LiveHost.prototype.waitRun = function (index, timeoutMs) {
     });
 };
 
-module.exports = { LiveHost: LiveHost, EngineLines: EngineLines };
+module.exports = { LiveHost: LiveHost, EngineLines: EngineLines, Dispatch: Dispatch };
