@@ -15,3 +15,32 @@ public:
     // Whether every installer step succeeded (a failed step has reported).
     virtual bool RunFirstRunInstallation(CheckRun &run) = 0;
 };
+
+#include "assistant/engine/ClientChecks.h"
+
+struct ClientEngineServices {
+    IRegistry &registry;
+    ISystemInfo &system;
+    ITokenAccess &token;
+    IDownloader &downloader;
+    IUpdatePlatform &platform;
+    std::string updateHost;
+    std::string probeUrl;
+};
+
+// The sequences over whatever platform they are given.
+class ClientEngine : public IClientEngine {
+public:
+    explicit ClientEngine(ClientEngineServices services);
+
+    int RunClientChecks(CheckRun &run, int vendor, bool standAlone) override;
+    int RunOnlineUpdate(CheckRun &run) override;
+    void RunRepair(CheckRun &run) override;
+    bool RunFirstRunInstallation(CheckRun &run) override;
+
+private:
+    ClientCheckServices CheckServices();
+
+    ClientEngineServices m_s;
+    VersionCheck m_versions;
+};

@@ -4,6 +4,7 @@ const char kBankDomain[] = "lanchuanbank.com.cn";
 const char kEbankDomain[] = "lanchuan-ebank.com.cn";
 const char kCaDomain[] = "lccb-ca.com.cn";
 const char kProbeUrl[] = "http://www.163.com/";
+const char kUpdateHost[] = "update.lanchuanbank.com.cn";
 
 static std::string Pick(const char *(*lookup)(const char *), const char *name, const char *fallback)
 {
@@ -18,6 +19,7 @@ EngineAddresses LoadEngineAddresses(const char *(*lookup)(const char *name))
     a.ebankDomain = Pick(lookup, "ORVANE_EBANK_DOMAIN", kEbankDomain);
     a.caDomain = Pick(lookup, "ORVANE_CA_DOMAIN", kCaDomain);
     a.probeUrl = Pick(lookup, "ORVANE_PROBE_URL", kProbeUrl);
+    a.updateHost = Pick(lookup, "ORVANE_UPDATE_HOST", kUpdateHost);
     return a;
 }
 

@@ -4,6 +4,7 @@
 //   ORVANE_EBANK_DOMAIN  the e-banking platform's domain (trusted sites)
 //   ORVANE_CA_DOMAIN     the certificate authority's domain (trusted sites)
 //   ORVANE_PROBE_URL     the address the network probe opens
+//   ORVANE_UPDATE_HOST   the update server (host[:port]) of the version file and packages
 // They are read once, when the engine is set up at start-up.
 #pragma once
 
@@ -14,12 +15,14 @@ struct EngineAddresses {
     std::string ebankDomain;
     std::string caDomain;
     std::string probeUrl;
+    std::string updateHost;
 };
 
 extern const char kBankDomain[];
 extern const char kEbankDomain[];
 extern const char kCaDomain[];
 extern const char kProbeUrl[];
+extern const char kUpdateHost[];
 
 // lookup returns the variable's value or null; empty values are ignored.
 EngineAddresses LoadEngineAddresses(const char *(*lookup)(const char *name));

@@ -1,8 +1,11 @@
-// engine-run CMD ARGS [VENDOR]: runs one worker command against the real
-// system and prints every result as "code<TAB>second" (GBK), one per line.
+// engine-run CMD ARGS [VENDOR [ANSWER]]: runs one worker command against the
+// real system and prints every result as "code<TAB>second" (GBK), one per line.
+// ANSWER ("yes" or "no"), else the variable ENGINE_RUN_CONFIRM, answers the
+// repair's confirmation; with neither the real message box is shown.
 // The log goes next to this program under its own name with "log" in place
 // of "exe", as the assistant's does.
 #include "assistant/engine/EngineServices.h"
+#include "assistant/engine/Win32ClientEngine.h"
 #include "assistant/host/LogFile.h"
 #include "assistant/host/ScriptMessages.h"
 #include "common/Window.h"
@@ -14,8 +17,28 @@
 
 namespace {
 
+// The harness's answer to the repair's question, or the real box.
+class CHarnessPrompt : public IYesNoPrompt {
+public:
+    explicit CHarnessPrompt(const char *answer) : m_answer(answer ? answer : "") {}
+    bool AskYesNo(const char *text, const char *caption) override
+    {
+        if (m_answer == "yes")
+            return true;
+        if (m_answer == "no")
+            return false;
+        return m_box.AskYesNo(text, caption);
+    }
+
+private:
+    std::string m_answer;
+    CMessageBoxPrompt m_box;
+};
+
 class CEngineRunWindow : public CWindow, public IWorkerHost {
 public:
+    explicit CEngineRunWindow(IYesNoPrompt &prompt) : m_client(m_engine, prompt) {}
+
     bool Create()
     {
         WNDCLASSEXA wc = {};
@@ -32,7 +55,7 @@ public:
     CommandState &State() override { return m_state; }
     IResultChannel &Results() override { return m_channel; }
     ILog &Log() override { return m_log; }
-    WorkerServices Services() override { return m_engine.Services(NULL); }
+    WorkerServices Services() override { return m_engine.Services(m_client.Engine()); }
     CLogFile &LogFile() { return m_log; }
 
 protected:
@@ -60,6 +83,7 @@ private:
     CMessageResultChannel m_channel;
     CLogFile m_log;
     CEngineServices m_engine;
+    CWin32ClientEngine m_client;
 };
 
 void PumpUntilEnded(HANDLE thread)
@@ -81,21 +105,16 @@ void PumpUntilEnded(HANDLE thread)
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        fprintf(stderr, "usage: engine-run CMD ARGS [VENDOR]\n");
+        fprintf(stderr, "usage: engine-run CMD ARGS [VENDOR [yes|no]]\n");
         return 2;
     }
     int command = atoi(argv[1]);
     int vendor = argc > 3 ? atoi(argv[3]) : 1;
-    if (command == kCmdClientCheck || command == kCmdOnlineUpdate || command == kCmdRepair) {
-        fprintf(stderr, "engine-run: command %d needs the client, update and repair sequences, "
-                        "which this build does not have\n", command);
-        return 3;
-    }
-    if (command == kCmdFullCheck)
-        fprintf(stderr, "engine-run: no client sequences in this build: the full check runs its system half only\n");
+    const char *answer = argc > 4 ? argv[4] : getenv("ENGINE_RUN_CONFIRM");
 
     _setmode(_fileno(stdout), _O_BINARY);
-    CEngineRunWindow host;
+    CHarnessPrompt prompt(answer);
+    CEngineRunWindow host(prompt);
     if (!host.Create()) {
         fprintf(stderr, "engine-run: cannot create the result window\n");
         return 1;

@@ -1,0 +1,122 @@
+#include "assistant/engine/Repairs.h"
+
+#include "assistant/engine/FileCheckEntry.h"
+
+#include <stdio.h>
+
+const char kRepairCaption[] = "岚川银行网银助手";
+const char kRepairQuestion[] = "将要进行一键修复操作，建议关闭所有开启的IE浏览器窗口，是否继续?";
+
+static const char kClientFolder[] = "\\OstraCSP20407\\OstraCSP20407";
+
+const char *InstallerFileName(int resourceId)
+{
+    switch (resourceId) {
+    case kBinSignature:
+        return "LCCB_SignExt.exe";
+    case kBinPassword:
+        return "LCCB_PowerEnterExt.exe";
+    case kBinPrinter:
+        return "LCCB_PrinterExt.exe";
+    case kBinZanvoSetup:
+        return "mainsetExt.exe";
+    case kBinZanvoClient:
+        return "LCCB_ZanvoExt.exe";
+    case kBinSovanClient:
+        return "LCCB_SovanExt.exe";
+    default:
+        return nullptr;
+    }
+}
+
+std::string Repairs::WebSettingsPath()
+{
+    return ReadProgramFilesFolder(m_registry) + kClientFolder + "\\URLSet.ini";
+}
+
+void Repairs::ReportFailure(int progress)
+{
+    m_run.ReportResult("REPAIR0", progress);
+    m_run.ReportResult("REPAIR0", 0);
+}
+
+bool Repairs::RunEmbeddedInstaller(int resourceId, int progress)
+{
+    if (resourceId == kBinWebSettings)
+        return m_platform.ExtractBinResource(kBinWebSettings, WebSettingsPath());
+    const char *name = InstallerFileName(resourceId);
+    if (!name) {
+        ReportFailure(progress);
+        return false;
+    }
+    if (resourceId == kBinZanvoClient)
+        m_platform.Remove(ReadProgramFilesFolder(m_registry) + kClientFolder + "\\CheckFileVer.dll");
+
+    std::string path = m_platform.TempFolder() + name;
+    m_platform.Remove(path);
+    if (!m_platform.Exists(path) && !m_platform.ExtractBinResource(resourceId, path)) {
+        ReportFailure(progress);
+        return false;
+    }
+    // A leftover that could not be replaced is somebody else's file: it runs
+    // only when it is signed as our own installers are.
+    if (!m_platform.IsTrustedSigned(path)) {
+        char line[400];
+        snprintf(line, sizeof(line), "文件\"%s\"签名无效,未运行!", path.c_str());
+        m_run.WriteLog(line);
+        m_platform.Remove(path);
+        ReportFailure(progress);
+        return false;
+    }
+    ProcessOutcome outcome = m_platform.RunAndWait(path);
+    if (!outcome.started) {
+        ReportFailure(progress);
+        return false;
+    }
+    m_platform.Remove(path);
+    if (!outcome.exitKnown || outcome.exitCode == 4) {
+        ReportFailure(progress);
+        return false;
+    }
+    return true;
+}
+
+bool Repairs::RunSteps(int vendor)
+{
+    if (!RunEmbeddedInstaller(kBinSignature, 50) || !RunEmbeddedInstaller(kBinPassword, 50) ||
+        !RunEmbeddedInstaller(kBinPrinter, 50))
+        return false;
+    if (vendor == 2) {
+        if (!RunEmbeddedInstaller(kBinZanvoSetup, 75) || !RunEmbeddedInstaller(kBinZanvoClient, 75))
+            return false;
+        m_platform.Pause(1000);
+        if (!RunEmbeddedInstaller(kBinWebSettings, 75)) {
+            // Without an end-of-run signal the page would wait for ever.
+            ReportFailure(75);
+            return false;
+        }
+    } else if (vendor == 1) {
+        if (!RunEmbeddedInstaller(kBinSovanClient, 100))
+            return false;
+    }
+    return true;
+}
+
+void Repairs::RunRepair()
+{
+    m_run.ReportResult("TITLE_CS", 1);
+    if (!m_platform.AskYesNo(kRepairQuestion, kRepairCaption)) {
+        m_run.ReportResult("REPAIR1", 100);
+        m_run.ReportResult("REPAIR1", 0);
+        return;
+    }
+    if (!RunSteps(m_run.Vendor()))
+        return;
+    m_run.ReportResult("REPAIR2", 100);
+    m_run.ReportResult("REPAIR2", 0);
+}
+
+bool Repairs::RunFirstRunInstallation()
+{
+    return RunSteps(m_run.Vendor());
+}

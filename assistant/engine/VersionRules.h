@@ -1,0 +1,17 @@
+// How an installed dotted version is compared with a published one.
+#pragma once
+
+#include <stdint.h>
+
+#include <string>
+
+// The dotted registry text (A.B.C.D) as the 8 digits the version file
+// publishes (A B CC DDDD), padded with '0' to 8 characters.
+std::string NormaliseInstalledVersion(const std::string &dotted);
+
+// The first 8 characters as 4 bytes of hexadecimal pairs; any character
+// that is not a hexadecimal digit (or a short text) gives 4 zero bytes.
+void DecodeVersionBytes(const std::string &text, uint8_t (&bytes)[4]);
+
+// 1 when the installed version (dotted) is at least the published one.
+int InstalledIsCurrent(const std::string &installedDotted, const std::string &published);

@@ -1,0 +1,22 @@
+// The client, update and repair sequences over the real system.
+#pragma once
+
+#include "assistant/engine/ClientEngine.h"
+#include "assistant/engine/CspTokenAccess.h"
+#include "assistant/engine/EngineServices.h"
+#include "assistant/engine/InstallerPlatform.h"
+#include "assistant/engine/UrlDownloader.h"
+
+class CWin32ClientEngine {
+public:
+    // prompt answers the repair's question; services gives the registry,
+    // system queries and addresses.
+    CWin32ClientEngine(CEngineServices &services, IYesNoPrompt &prompt);
+    IClientEngine *Engine() { return &m_engine; }
+
+private:
+    CCspTokenAccess m_token;
+    CUrlDownloader m_downloader;
+    CInstallerPlatform m_platform;
+    ClientEngine m_engine;
+};
