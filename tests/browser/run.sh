@@ -1,6 +1,7 @@
 #!/bin/bash
 # Page tests in headless Chromium: builds the page resources into
-# build/pages, serves them and runs every test. Prints one "ok - name" or
+# build/pages, serves them and runs every test, then the pages on the live
+# host (live.sh). Prints one "ok - name" or
 # "not ok - name" line per test (diagnostics start with "# ") and exits
 # non-zero when any test failed.
 set -u
@@ -29,4 +30,7 @@ fi
 echo "ok - build pages"
 
 mkdir -p "$root/out/screenshots/browser"
-cd "$here" && exec node pages.test.js "$root/build/pages" "$root/out/screenshots/browser"
+(cd "$here" && node pages.test.js "$root/build/pages" "$root/out/screenshots/browser")
+rc=$?
+bash "$here/live.sh" "$root/out/screenshots/browser" || rc=1
+exit $rc

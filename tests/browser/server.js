@@ -48,9 +48,11 @@ function loadResources(dir) {
     return map;
 }
 
-function createServer(dir) {
+// extra(req, res), when given, may answer a request first (true: answered).
+function createServer(dir, extra) {
     var resources = loadResources(dir);
     var server = http.createServer(function (req, res) {
+        if (extra && extra(req, res)) return;
         var name = resourceName(req.url);
         var body = name ? resources[name] : undefined;
         var type = TYPES[path.extname(name)];
@@ -71,9 +73,9 @@ function createServer(dir) {
     return server;
 }
 
-function start(dir, port) {
+function start(dir, port, extra) {
     return new Promise(function (resolve, reject) {
-        var server = createServer(dir);
+        var server = createServer(dir, extra);
         server.once("error", reject);
         server.listen(port || 0, "127.0.0.1", function () {
             resolve(server);
