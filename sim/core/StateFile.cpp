@@ -10,8 +10,15 @@ enum { MAX_STATE_TEXT = 8 * 1024 * 1024, MAX_LINE = 64 * 1024, MAX_WARNINGS = 50
 std::string EscapeValue(const std::string &raw)
 {
     std::string out;
-    for (unsigned char c : raw) {
-        if (c == '\\')
+    // A blank at the end would be lost when the line is trimmed on reading.
+    size_t keep = raw.size();
+    while (keep > 0 && raw[keep - 1] == ' ')
+        --keep;
+    for (size_t i = 0; i < raw.size(); ++i) {
+        unsigned char c = raw[i];
+        if (i >= keep)
+            out += "\\x20";
+        else if (c == '\\')
             out += "\\\\";
         else if (c == '\n')
             out += "\\n";

@@ -1,0 +1,69 @@
+// URLSet.ini as a user's machine may hold it: any keys and values in its
+// three sections, read as the frame and the page read them, then rewritten
+// and read back.
+#include "keymgr/INI/MemoryIniStore.h"
+#include "keymgr/shell/WebSettings.h"
+#include "tests/fuzz/FuzzInput.h"
+
+#include <stdlib.h>
+
+namespace {
+
+const char kFile[] = "C:\\URLSet.ini";
+
+class MemoryProfile : public IWebSetProfile {
+public:
+    int GetInt(const char *section, const char *key, int def) override
+    {
+        char buf[64];
+        if (store.GetString(section, key, "", buf, sizeof buf, kFile) == 0)
+            return def;
+        return atoi(buf);
+    }
+    size_t GetString(const char *section, const char *key, const char *def, char *buffer, size_t size) override
+    {
+        return store.GetString(section, key, def, buffer, size, kFile);
+    }
+    bool WriteString(const char *section, const char *key, const char *value) override
+    {
+        return store.WriteString(section, key, value, kFile);
+    }
+    CMemoryIniStore store;
+};
+
+const char *const kSections[] = {WEBSET_SECTION_SETTING, WEBSET_SECTION_REQUEST, WEBSET_SECTION_PROMPT};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzInput in(data, size);
+    MemoryProfile profile;
+    size_t pageBuffer = in.Byte() * 4u;
+    for (int entries = 0; !in.Empty() && entries < 64; ++entries) {
+        const char *section = kSections[in.Byte() % 3];
+        std::string key = in.Text();
+        std::string value = in.Text();
+        profile.WriteString(section, key.c_str(), value.c_str());
+    }
+
+    WebPagesEnabled(profile);
+    std::vector<std::string> addresses = ReadWebAddresses(profile);
+    for (const std::string &a : addresses)
+        FUZZ_REQUIRE(!a.empty() && a.size() < WEBSET_VALUE_SIZE);
+    CertRequestEnabled(profile);
+    std::string request = ReadCertRequestAddress(profile, pageBuffer);
+    FUZZ_REQUIRE(pageBuffer == 0 || request.size() < pageBuffer);
+    ClosedPromptEnabled(profile);
+
+    // What the page writes back is what the frame then reads, unless an
+    // address is itself quoted: the profile calls strip one pair of quotes.
+    WriteWebPageSettings(profile, true, addresses);
+    std::vector<std::string> again = ReadWebAddresses(profile);
+    bool quoted = false;
+    for (const std::string &a : addresses)
+        quoted |= a.size() >= 2 && (a[0] == '"' || a[0] == '\'') && a[a.size() - 1] == a[0];
+    FUZZ_REQUIRE(quoted || again == addresses);
+    FUZZ_REQUIRE(WebPagesEnabled(profile));
+    return 0;
+}
