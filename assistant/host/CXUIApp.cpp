@@ -137,7 +137,7 @@ void CXUIApp::RunInterface()
     if (select.DoModal(NULL) != IDOK)
         return;
     m_vendor = select.Selection();
-    CXUIDlg dialog(m_vendor, m_activationMessage, m_logFile, m_external, NULL);
+    CXUIDlg dialog(m_vendor, m_activationMessage, m_logFile, m_external);
     dialog.DoModal(NULL);
 }
 

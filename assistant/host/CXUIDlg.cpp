@@ -10,9 +10,9 @@
 const char kBusyMessage[] = "正在执行检测，请等待操作完成！";
 const char kAssistantTitle[] = "岚川银行网银助手";
 
-CXUIDlg::CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external, IClientEngine *client)
+CXUIDlg::CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external)
     : CDialog(IDD_XUI_DIALOG), m_vendor(vendor), m_activationMessage(activationMessage), m_log(log),
-      m_external(external), m_client(client), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this),
+      m_external(external), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this), m_client(m_engine, m_prompt),
       m_events(*this)
 {
 }
@@ -76,6 +76,7 @@ INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 void CXUIDlg::OnInitDialog()
 {
     m_channel.SetWindow(m_hWnd);
+    m_prompt.SetOwner(m_hWnd);
     RECT window, work;
     GetWindowRect(m_hWnd, &window);
     GetWindowRect(GetDesktopWindow(), &work);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "assistant/engine/EngineServices.h"
+#include "assistant/engine/InstallerPlatform.h"
+#include "assistant/engine/Win32ClientEngine.h"
 #include "assistant/host/BrowserEvents.h"
 #include "assistant/host/CWebbrowser.h"
 #include "assistant/host/CXUIImpIDispatch.h"
@@ -13,8 +15,7 @@
 
 class CXUIDlg : public CDialog, public IBridgeWindow, public IWorkerHost, public INavigationOwner {
 public:
-    // client: the client, update and repair sequences (null: not in this build).
-    CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external, IClientEngine *client);
+    CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external);
     ~CXUIDlg() override;
 
     CommandState &State() override { return m_state; }
@@ -43,7 +44,7 @@ private:
     // IWorkerHost
     IResultChannel &Results() override { return m_channel; }
     ILog &Log() override { return m_log; }
-    WorkerServices Services() override { return m_engine.Services(m_client); }
+    WorkerServices Services() override { return m_engine.Services(m_client.Engine()); }
 
     // INavigationOwner
     bool NavigationBusy() override { return m_state.Busy == 1; }
@@ -53,13 +54,15 @@ private:
     UINT m_activationMessage;
     CLogFile &m_log;
     CXUIImpIDispatch *m_external;
-    IClientEngine *m_client;
     CommandState m_state;
     HICON m_icon;
     HICON m_smallIcon;
     CScriptBridge m_bridge;
     CMessageResultChannel m_channel;
     CEngineServices m_engine;
+    // The repair's question is asked in a box owned by this dialog.
+    CMessageBoxPrompt m_prompt;
+    CWin32ClientEngine m_client;
     CWebbrowser m_browser;
     CXUIBrowserEvents m_events;
 };
