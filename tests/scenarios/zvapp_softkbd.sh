@@ -11,7 +11,7 @@ scenario_keyboard() {
   tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
   open_pin_page
   KEYS="$STATE_DIR/keys.log"; : > "$KEYS"
-  (wine wdrive keyrec 'C:\tokensim\keys.log' 120000 >/dev/null 2>&1 &)
+  (wine wdrive keyrec 'C:\tokensim\keys.log' 600000 >/dev/null 2>&1 &)
   RECORDER=$(wd wait "wdrive key recorder" 15000 | cut -f1)
   check "the key recorder is up" test -n "$RECORDER"
 

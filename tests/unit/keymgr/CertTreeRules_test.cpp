@@ -50,19 +50,6 @@ TEST(CertTree, AnUnterminatedNameNamesNoContainer)
     EXPECT_EQ(CERT_NODE_CONTAINER | 0u, e[0].containerData);
 }
 
-TEST(CertTree, NodeDataGivesKindKeySpecAndLabel)
-{
-    EXPECT_TRUE(IsCertNode(CERT_NODE_EXCHANGE) && IsCertNode(CERT_NODE_SIGNATURE));
-    EXPECT_FALSE(IsCertNode(CERT_NODE_CONTAINER | 2));
-    EXPECT_TRUE(IsContainerNode(CERT_NODE_CONTAINER | 2));
-    EXPECT_FALSE(IsContainerNode(0));
-    EXPECT_EQ(1, CertNodeKeySpec(CERT_NODE_EXCHANGE));
-    EXPECT_EQ(2, CertNodeKeySpec(CERT_NODE_SIGNATURE));
-    EXPECT_STREQ("IDS_KEYEXCHANGE_CERT", CertNodeLabelKey(CERT_NODE_EXCHANGE, true));
-    EXPECT_STREQ("IDS_SIGNATURE_CERT", CertNodeLabelKey(CERT_NODE_SIGNATURE, true));
-    EXPECT_STREQ("IDS_CERT", CertNodeLabelKey(CERT_NODE_SIGNATURE, false));
-}
-
 TEST(CertDetailsText, ContainerListsItsChildren)
 {
     EXPECT_EQ("(box)\r\n  one\r\n  two", ContainerDetails("(", "box", ")", {"one", "two"}));

@@ -44,16 +44,6 @@ TEST(SoftKeyTable, EightyOneDistinctKeysWithTheirCodes)
     EXPECT_STREQ("\\", SoftKeyCaption(0xDC));
 }
 
-TEST(SoftKeyTable, NumericLayoutKeysAreEnterEscAndDigits)
-{
-    EXPECT_TRUE(IsNumericLayoutKey(SOFT_KEY_ENTER));
-    EXPECT_TRUE(IsNumericLayoutKey(SOFT_KEY_ESC));
-    EXPECT_TRUE(IsNumericLayoutKey(131));
-    EXPECT_TRUE(IsNumericLayoutKey(1216));
-    EXPECT_FALSE(IsNumericLayoutKey(1106)); // A
-    EXPECT_FALSE(IsNumericLayoutKey(SOFT_KEY_SHIFT));
-}
-
 TEST(DigitShuffle, EveryDrawIsAPermutationAndCaptionsMatchCodes)
 {
     for (unsigned seed = 0; seed < 200; ++seed) {
