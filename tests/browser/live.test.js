@@ -1,6 +1,7 @@
 // The pages on the live host: the real engine under Wine answers the start
-// page's full check and a repair, and the pages must end on summaries that
-// list exactly what the engine reported, in its order.
+// page's full check and a repair (its question answered No by the harness),
+// and the pages must end on summaries that list exactly what the engine
+// reported, in its order.
 // usage: node live.test.js PAGES_DIR SHOT_DIR PREFIX LIVE_DISPATCH
 "use strict";
 var path = require("path");
@@ -169,7 +170,8 @@ var TESTS = [
 async function main() {
     ok(fs.existsSync(path.join(PREFIX, "system.reg")), "a staged prefix at " + PREFIX);
     LIVE = await new LiveHost({ pages: PAGES, prefix: PREFIX, dispatch: DISPATCH,
-        vendor: +(process.env.LIVE_VENDOR || 1), wine: process.env.LIVE_WINE || "wine" }).start();
+        vendor: +(process.env.LIVE_VENDOR || 1), wine: process.env.LIVE_WINE || "wine",
+        env: { ENGINE_RUN_CONFIRM: "no" } }).start();
     H = new lib.Harness({ base: LIVE.base, shotDir: SHOTS, profileRoot: fs.mkdtempSync(path.join(os.tmpdir(), "live-test-")) });
     var failed = 0, passed = 0, only = process.env.LIVE_ONLY;
     for (var i = 0; i < TESTS.length; i++) {
