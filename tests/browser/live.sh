@@ -60,13 +60,14 @@ loader=wine
 if [ "$arch" = win64 ]; then
     export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
     loader=$WINELOADER
-    # Making a 64-bit prefix takes long where the 32-bit half of its set-up
-    # runs emulated: it is made once and copied for each run.
+    # The 64-bit prefix is made once and copied for each run. The engine
+    # needs none of its 32-bit half, whose set-up would take many minutes
+    # where 32-bit code runs emulated: the emulator is made to refuse it.
     template=${LIVE_WIN64_TEMPLATE:-$root/build/wine/live-win64}
     if [ ! -f "$template/system.reg" ]; then
         rm -rf "$template"
         mkdir -p "$template"
-        WINEPREFIX=$template timeout 900 "$loader" wineboot -i >/dev/null 2>&1
+        WINEPREFIX=$template QEMU_STACK_SIZE=none timeout 900 "$loader" wineboot -i >/dev/null 2>&1
         WINEPREFIX=$template wineserver -w
     fi
     if [ ! -f "$template/system.reg" ]; then
