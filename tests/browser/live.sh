@@ -7,7 +7,7 @@
 #   win32  the program's build in a copy of the staged prefix (TEMPLATE_PREFIX
 #          when set, else a freshly staged one)
 #   win64  the same sources built for 64-bit Windows (scripts/build win64) in
-#          a 64-bit prefix made for this run
+#          a copy of a 64-bit prefix (made once, in build/wine/live-win64)
 # By default win32, unless this machine runs 32-bit code only through an
 # emulator or not at all (then every Wine start costs a minute or fails).
 # Prints "ok - " / "not ok - " lines and "# skipped: " for what this machine
@@ -21,7 +21,8 @@ native32() {
     ! grep -qs '^enabled' /proc/sys/fs/binfmt_misc/qemu-i386 && wine --version >/dev/null 2>&1
 }
 arch=${LIVE_ENGINE:-}
-[ -n "$arch" ] || { if native32; then arch=win32; else arch=win64; fi; }
+why=""
+[ -n "$arch" ] || { if native32; then arch=win32; else arch=win64; why=" (32-bit code runs here only emulated or not at all)"; fi; }
 case "$arch" in
     win32) engine=$root/build/win32/bin/engine-run.exe ;;
     win64) engine=$root/build/win64/bin/engine-run.exe
@@ -32,7 +33,7 @@ if [ ! -f "$engine" ]; then
     echo "# skipped: live pages need ${engine#$root/} (scripts/build $arch)"
     exit 0
 fi
-echo "# live pages: the engine is ${engine#$root/}"
+echo "# live pages: the engine is ${engine#$root/}$why"
 if [ ! -d "$here/node_modules/playwright-core" ]; then
     (cd "$here" && { npm ci --no-audit --no-fund --silent || npm install --no-audit --no-fund --silent; }) >/dev/null 2>&1 ||
         { echo "not ok - live pages: install playwright-core"; exit 1; }
