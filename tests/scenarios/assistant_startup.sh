@@ -178,7 +178,7 @@ registration() {
 
 # The program file itself (read from the build, no Wine needed).
 program_file() {
-  local exe="$top/build/win32/bin/Orvane_Assistant.exe" dlls other
+  local exe="$WINE_BUILD/bin/Orvane_Assistant.exe" dlls other
   dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
   other=$(printf '%s\n' "$dlls" | grep -vxE 'advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|user32.dll|wininet.dll|shell32.dll|urlmon.dll|version.dll|crypt32.dll|wintrust.dll|ws2_32.dll|netapi32.dll')
   check_eq "the program imports only system libraries" "" "$other"

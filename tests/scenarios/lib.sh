@@ -111,7 +111,7 @@ run_scenario() {
 }
 
 # --- The assistant's engine (engine-run, the update server, the stand-ins) ---
-SIGNED_DIR="$top/build/win32/bin/signed"
+SIGNED_DIR="$WINE_BUILD/bin/signed"
 
 # engine_run CMD VENDOR [yes|no]: the results of one worker command, UTF-8.
 engine_run() { wine engine-run "$1" NX "$2" ${3:-} 2>/dev/null | iconv -f GBK -t UTF-8 | tr -d '\r'; }

@@ -8,7 +8,7 @@
 . "$(dirname "$0")/lib.sh"
 
 lanes=${FAULT_LANES:-2}
-sweep="$top/build/win32/bin/faultsweep.exe"
+sweep="$WINE_BUILD/bin/faultsweep.exe"
 out="$SCENARIO_WORK/zvapp_faults"
 rm -rf "$out"; mkdir -p "$out"
 
