@@ -17,8 +17,6 @@
 //   wdrive command HWND ID            posts WM_COMMAND ID
 //   wdrive post HWND MSG [WP] [LP]    posts a message
 //   wdrive send HWND MSG [WP] [LP]    sends a message, prints the result
-//   wdrive ping HWND MS               exit 0 when the window's thread answers
-//                                     WM_NULL within MS
 //   wdrive settext HWND ID TEXT       WM_SETTEXT on child ID
 //   wdrive foreground                 hwnd and title of the foreground window
 //   wdrive procs NAME                 number of running processes named NAME
@@ -409,12 +407,6 @@ int main(int argc, char **argv)
         HWND h = GetForegroundWindow();
         Out(Hex(h) + "\t" + WindowText(h));
         return 0;
-    }
-    if (cmd == "ping" && argc >= 4) {
-        DWORD_PTR result = 0;
-        return SendMessageTimeoutA(ParseHwnd(argv[2]), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, Number(argv[3]), &result)
-                   ? 0
-                   : 1;
     }
     if (cmd == "procs" && argc >= 3) {
         char b[32];

@@ -4,7 +4,6 @@
 # deleted, and the second vendor's default web settings.
 . "$(dirname "$0")/lib.sh"
 
-urlset="$APP_DIR/URLSet.ini"
 
 answers() {
   out=$(engine_run 10 1 no)
@@ -26,6 +25,7 @@ LCCB_SovanExt.exe" "$(installs_log)"
 }
 
 vendor_two() {
+  urlset="$APP_DIR/URLSet.ini"
   rm -f "$urlset"
   installer_exit LCCB_PrinterExt.exe 4
   out=$(engine_run 10 2 yes)

@@ -178,12 +178,14 @@ registration() {
 
 # The program file itself (read from the build, no Wine needed).
 program_file() {
-  local exe="$WINE_BUILD/bin/Orvane_Assistant.exe" dlls other
-  dlls=$(i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
+  local exe="$WINE_BUILD/bin/Orvane_Assistant.exe" dlls other tools=i686-w64-mingw32
+  [ "$WINE_ARCH_BUILD" = win64 ] && tools=x86_64-w64-mingw32
+  dlls=$($tools-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
   other=$(printf '%s\n' "$dlls" | grep -vxE 'advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|user32.dll|wininet.dll|shell32.dll|urlmon.dll|version.dll|crypt32.dll|wintrust.dll|ws2_32.dll|netapi32.dll')
+  check "the program's imports can be read" test -n "$dlls"
   check_eq "the program imports only system libraries" "" "$other"
   check_contains "the manifest asks for administrator rights" 'level=""requireAdministrator""' \
-    "$(i686-w64-mingw32-windres -i "$exe" -O rc 2>/dev/null | grep requestedExecutionLevel)"
+    "$($tools-windres -i "$exe" -O rc 2>/dev/null | grep requestedExecutionLevel)"
 }
 
 SCENARIO=program-file; program_file
