@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_REQUIRE((index + 1) * static_cast<size_t>(CSP_RECORD_STRIDE) <= length);
         FUZZ_REQUIRE(record.nameTerminated || record.name.empty());
         FUZZ_REQUIRE(record.name.size() < CSP_RECORD_STRIDE - CSP_OFF_NAME);
-        int spec = ExpiryKeySpec(record);
-        FUZZ_REQUIRE(spec == CSP_KEY_EXCHANGE || spec == CSP_KEY_SIGNATURE);
+        int key = ExpiryKeySpec(record);
+        FUZZ_REQUIRE(key == CSP_KEY_EXCHANGE || key == CSP_KEY_SIGNATURE);
     }
     return 0;
 }
