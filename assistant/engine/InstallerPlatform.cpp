@@ -9,7 +9,9 @@ bool CMessageBoxPrompt::AskYesNo(const char *text, const char *caption)
 
 bool CInstallerPlatform::Exists(const std::string &path)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // A folder of the same name is not the component's file.
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool CInstallerPlatform::Remove(const std::string &path)

@@ -21,7 +21,9 @@ bool ReadRegistryString(IRegistryKey &key, const char *name, char *text, uint32_
         return false;
     uint32_t type = kRegNone;
     uint32_t got = size;
-    if (key.QueryValue(name, &type, reinterpret_cast<unsigned char *>(text), &got) != RegStatus::Ok) {
+    if (key.QueryValue(name, &type, reinterpret_cast<unsigned char *>(text), &got) != RegStatus::Ok ||
+        (type != kRegSz && type != kRegExpandSz)) {
+        // The bytes of a DWORD or a binary value are no text to show or compare.
         text[0] = '\0';
         return false;
     }

@@ -41,5 +41,5 @@ public:
 // Reads a DWORD with a 4-byte buffer; false when the value cannot be read.
 bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value);
 // Reads a string value with a buffer of size bytes (its NUL included); text
-// is always terminated.
+// is always terminated. A value of another type is not read (false, "").
 bool ReadRegistryString(IRegistryKey &key, const char *name, char *text, uint32_t size);

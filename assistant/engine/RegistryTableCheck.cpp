@@ -78,6 +78,7 @@ bool RegistryTableCheck::CheckEntry(RegCheckEntry &entry, int vendorFlag)
     }
 
     memset(entry.ReadBuffer, 0, sizeof(entry.ReadBuffer));
+    uint32_t wanted = entry.ValueType;
     uint32_t size = entry.ValueType == kRegDword ? 4 : sizeof(entry.ReadBuffer);
     uint32_t type = kRegNone;
     if (key->QueryValue(valueName.c_str(), &type, entry.ReadBuffer, &size) != RegStatus::Ok) {
@@ -95,7 +96,10 @@ bool RegistryTableCheck::CheckEntry(RegCheckEntry &entry, int vendorFlag)
         text = BoundedText(entry.ReadBuffer, sizeof(entry.ReadBuffer));
     }
 
-    if (entry.CompareValue == 1 && !DataMatches(entry, text, vendorFlag)) {
+    // An empty text or four zero bytes in place of a DWORD 0 would match the
+    // zeroed buffer: a value of another type than the table's never matches.
+    bool sameType = IsTextType(wanted) ? IsTextType(type) : type == wanted;
+    if (entry.CompareValue == 1 && (!sameType || !DataMatches(entry, text, vendorFlag))) {
         LogEntryMessage(m_log, "比对键值\"%s\\%s\\%s\"失败！", entry);
         return false;
     }

@@ -82,7 +82,7 @@ int VersionCheck::CheckComponentVersion(int kind, bool write)
     if (!FetchVersionFile(&local))
         return 0;
     std::string published;
-    if (!m_platform.ReadIniValue(local, info->section, "VER", &published)) {
+    if (!m_platform.ReadIniValue(local, info->section, "VER", &published) || !IsPublishedVersion(published)) {
         m_platform.Remove(local);
         return 0;
     }

@@ -73,6 +73,16 @@ void DecodeVersionBytes(const std::string &text, uint8_t (&bytes)[4])
         bytes[i] = out[i];
 }
 
+bool IsPublishedVersion(const std::string &published)
+{
+    if (published.size() < 8)
+        return false;
+    for (size_t i = 0; i < 8; ++i)
+        if (HexValue(published[i]) < 0)
+            return false;
+    return true;
+}
+
 int InstalledIsCurrent(const std::string &installedDotted, const std::string &published)
 {
     uint8_t have[4], want[4];

@@ -13,5 +13,10 @@ std::string NormaliseInstalledVersion(const std::string &dotted);
 // that is not a hexadecimal digit (or a short text) gives 4 zero bytes.
 void DecodeVersionBytes(const std::string &text, uint8_t (&bytes)[4]);
 
+// Whether a published text starts with the 8 hexadecimal digits of a
+// version; anything else (a cut-off or broken file) decodes as version 0,
+// which every installed version would meet.
+bool IsPublishedVersion(const std::string &published);
+
 // 1 when the installed version (dotted) is at least the published one.
 int InstalledIsCurrent(const std::string &installedDotted, const std::string &published);

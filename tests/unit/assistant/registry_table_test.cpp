@@ -153,6 +153,41 @@ TEST_F(RegistryTable, SecondVendorPathsLiveInTheProviderFolder)
     EXPECT_EQ(0, check.CheckRegistryTable(table, 3, 0));
 }
 
+TEST_F(RegistryTable, ValueOfAnotherTypeThanTheTablesNeverMatches)
+{
+    // An empty text and four zero bytes both leave the buffer as a DWORD 0 would.
+    RegCheckEntry zone[1] = {Dword("Zones\\2", "1200", 0)};
+    reg.SetString(kRootCurrentUser, "Zones\\2", "1200", "");
+    EXPECT_EQ(0, check.CheckRegistryTable(zone, 1, 1));
+    reg.SetBinary(kRootCurrentUser, "Zones\\2", "1200", {0, 0, 0, 0});
+    EXPECT_EQ(0, check.CheckRegistryTable(zone, 1, 1));
+    reg.SetDword(kRootCurrentUser, "Zones\\2", "1200", 0);
+    RegCheckEntry again[1] = {Dword("Zones\\2", "1200", 0)};
+    EXPECT_EQ(1, check.CheckRegistryTable(again, 1, 1));
+
+    // The right path, but as binary bytes.
+    const char provider[] = "SOFTWARE\\P";
+    const char path[] = "C:\\windows\\system32\\vk820aCSP_LCCB_s.dll";
+    reg.SetBinary(kRootLocalMachine, provider, "Image Path", std::vector<unsigned char>(path, path + sizeof(path)));
+    RegCheckEntry image[1] = {Text(kRootLocalMachine, provider, "Image Path", "\\vk820aCSP_LCCB_s.dll")};
+    EXPECT_EQ(0, check.CheckRegistryTable(image, 1, 1));
+}
+
+TEST(RegistryText, OnlyStringValuesAreReadAsText)
+{
+    FakeRegistry reg;
+    reg.SetDword(kRootLocalMachine, "K", "Version", 0x00392e39);  // the bytes of "9.9"
+    reg.SetBinary(kRootLocalMachine, "K", "Path", {'C', ':', 0});
+    reg.SetString(kRootLocalMachine, "K", "Name", "9.0");
+    auto key = reg.OpenKey(kRootLocalMachine, "K", RegAccess::Query);
+    char text[16] = "unchanged";
+    EXPECT_FALSE(ReadRegistryString(*key, "Version", text, sizeof(text)));
+    EXPECT_STREQ("", text);
+    EXPECT_FALSE(ReadRegistryString(*key, "Path", text, sizeof(text)));
+    EXPECT_TRUE(ReadRegistryString(*key, "Name", text, sizeof(text)));
+    EXPECT_STREQ("9.0", text);
+}
+
 TEST_F(RegistryTable, DwordThatLooksLikeAQuoteIsComparedAsData)
 {
     reg.SetDword(kRootCurrentUser, "K", "v", 0x22);

@@ -105,6 +105,19 @@ TEST(OnlineUpdate, MissingVersionValueIsNotCurrentAndStoredOnlyWhenTheKeyExists)
     EXPECT_EQ(Results({"SIGNVer=10121218"}), rig.machine.stored);
 }
 
+TEST(OnlineUpdate, CutOffOrBrokenPublishedVersionIsNotCurrentAndNotKept)
+{
+    ClientRig rig(1);
+    // As version 0 it would pass for current against any installed version.
+    for (const char *file : {"[SIGNVer]VER=1012;", "[SIGNVer]VER=zz!?;"}) {
+        rig.machine.server[UpdateUrl("Version.ini")] = file;
+        VersionCheck versions(rig.reg, rig.machine, rig.machine, kTestUpdateHost);
+        EXPECT_EQ(0, versions.CheckComponentVersion(4, true)) << file;
+        EXPECT_FALSE(versions.StorePublished(4)) << file;
+    }
+    EXPECT_TRUE(rig.machine.stored.empty());
+}
+
 class Repair : public ::testing::Test {
 protected:
     explicit Repair() : rig(1) {}

@@ -22,6 +22,15 @@ TEST(VersionRules, ComparesBytesInOrderAndLastByteAtLeast)
     EXPECT_EQ(0, InstalledIsCurrent("1.0.11.9999", "10120000"));
 }
 
+TEST(VersionRules, APublishedVersionStartsWithEightHexadecimalDigits)
+{
+    EXPECT_TRUE(IsPublishedVersion("10121218"));
+    EXPECT_TRUE(IsPublishedVersion("0A0b1218 and the rest"));
+    EXPECT_FALSE(IsPublishedVersion("1012"));  // a cut-off file
+    EXPECT_FALSE(IsPublishedVersion("1012121G"));
+    EXPECT_FALSE(IsPublishedVersion(""));
+}
+
 TEST(VersionRules, TextThatIsNotHexadecimalDecodesToZero)
 {
     uint8_t bytes[4] = {9, 9, 9, 9};
