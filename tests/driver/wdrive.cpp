@@ -87,7 +87,7 @@ static std::string WindowText(HWND h)
 {
     char buf[4096] = "";
     // WM_GETTEXT works across processes for any window class.
-    SendMessageTimeoutA(h, WM_GETTEXT, sizeof(buf), (LPARAM)buf, SMTO_ABORTIFHUNG, 2000, NULL);
+    SendMessageTimeoutA(h, WM_GETTEXT, sizeof(buf), (LPARAM)buf, SMTO_ABORTIFHUNG, 10000, NULL);
     buf[sizeof(buf) - 1] = '\0';
     return ToUtf8(buf);
 }
