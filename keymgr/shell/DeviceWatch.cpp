@@ -207,11 +207,8 @@ bool DeviceWatch::RemovalCounts(const char *reader)
 {
     if (!PinCodeCheckEnabled())
         return true;
-    const ReaderSlot *slot = VerifiedReaders().Find(reader);
-    if (!slot || !slot->verified)
-        return false; // ignored at insertion
-    VerifiedReaders().Store(reader, 0);
-    return true;
+    // Not verified at insertion, nor by the view's listing since: ignored.
+    return VerifiedReaders().TakeVerified(reader);
 }
 
 void DeviceWatch::HandleRemoval(const char *reader)

@@ -11,6 +11,7 @@ ReaderSlots::ReaderSlots()
 
 void ReaderSlots::Reset()
 {
+    std::lock_guard<std::mutex> hold(m_lock);
     memset(m_slots, 0, sizeof(m_slots));
 }
 
@@ -29,28 +30,45 @@ static bool SlotNamed(const ReaderSlot &slot, const char *reader)
     return !SlotFree(slot) && NameFits(reader) && strcmp(slot.name, reader) == 0;
 }
 
-const ReaderSlot *ReaderSlots::Find(const char *reader) const
+ReaderSlot *ReaderSlots::Slot(const char *reader)
 {
-    if (!reader)
-        return NULL;
-    for (const ReaderSlot &slot : m_slots) {
+    for (ReaderSlot &slot : m_slots) {
         if (SlotNamed(slot, reader))
             return &slot;
     }
     return NULL;
 }
 
+bool ReaderSlots::Find(const char *reader, ReaderSlot *out) const
+{
+    if (!reader || !out)
+        return false;
+    std::lock_guard<std::mutex> hold(m_lock);
+    const ReaderSlot *slot = const_cast<ReaderSlots *>(this)->Slot(reader);
+    if (!slot)
+        return false;
+    *out = *slot;
+    return true;
+}
+
+bool ReaderSlots::TakeVerified(const char *reader)
+{
+    if (!reader)
+        return false;
+    std::lock_guard<std::mutex> hold(m_lock);
+    ReaderSlot *slot = Slot(reader);
+    if (!slot || !slot->verified)
+        return false;
+    slot->verified = 0;
+    return true;
+}
+
 bool ReaderSlots::Store(const char *reader, uint32_t verified)
 {
     if (!reader || !NameFits(reader))
         return false;
-    ReaderSlot *target = NULL;
-    for (ReaderSlot &slot : m_slots) {
-        if (SlotNamed(slot, reader)) {
-            target = &slot;
-            break;
-        }
-    }
+    std::lock_guard<std::mutex> hold(m_lock);
+    ReaderSlot *target = Slot(reader);
     if (!target) {
         for (ReaderSlot &slot : m_slots) {
             if (SlotFree(slot)) {

@@ -6,6 +6,8 @@
 
 #include <stdint.h>
 
+#include <mutex>
+
 enum { READER_SLOT_COUNT = 10, READER_SLOT_NAME = 256 };
 
 struct ReaderSlot {
@@ -20,11 +22,18 @@ public:
     // one; with no free entry, or a name of 256 bytes or more, nothing is
     // stored (returns false).
     bool Store(const char *reader, uint32_t verified);
-    // The entry of the reader, or NULL.
-    const ReaderSlot *Find(const char *reader) const;
+    // A copy of the reader's entry; false when it has none.
+    bool Find(const char *reader, ReaderSlot *out) const;
+    // Clears the reader's flag in one step; true when it was set.
+    bool TakeVerified(const char *reader);
     void Reset();
 
 private:
+    ReaderSlot *Slot(const char *reader);
+
+    // The insertion and removal handlers and the view's listing run on
+    // different threads.
+    mutable std::mutex m_lock;
     ReaderSlot m_slots[READER_SLOT_COUNT];
 };
 

@@ -197,11 +197,11 @@ bool SetConfigKey(SimConfig &c, const std::string &key, const std::string &value
         (Same(key, "RegCertInfoLen") ? c.regCertInfoLen : c.verifyPinTime) = u;
         return true;
     }
-    if (Same(key, "PCodeCheck")) {
+    if (Same(key, "PCodeCheck") || Same(key, "LogThreads")) {
         bool b;
         if (!ParseBool(value, &b))
             return Fail(error, "bad value for " + key + ": " + value);
-        c.pcodeCheck = b;
+        (Same(key, "PCodeCheck") ? c.pcodeCheck : c.logThreads) = b;
         return true;
     }
     return Fail(error, "unknown config key: " + key);
@@ -222,6 +222,7 @@ KeyValues ConfigKeyValues(const SimConfig &c)
     snprintf(n, sizeof n, "%u", c.verifyPinTime);
     kv.push_back({"VerifyPINTime", n});
     kv.push_back({"PCodeCheck", c.pcodeCheck ? "1" : "0"});
+    kv.push_back({"LogThreads", c.logThreads ? "1" : "0"});
     for (const auto &h : c.fail)
         kv.push_back({"fail." + h.first, h.second});
     for (const auto &h : c.delay)

@@ -93,6 +93,7 @@ struct SimConfig {
     int twoRsaType = 1;
     int certExpiredDays = 30;
     bool pcodeCheck = false;
+    bool logThreads = false; // each call-log line ends with the calling thread's id
     std::string language = "0804";
     int showTrayIcon = 1;
     std::string certIssuerNameList;

@@ -3,6 +3,7 @@
 #include "common/BoundedCopy.h"
 #include "sim/win32/SimStore.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 
 enum { HANDLE_BASE = 0x5100 };
@@ -17,6 +18,18 @@ static bool Hook(const HookMap &readerHooks, const HookMap &globalHooks, const c
     }
     *value = (uint32_t)strtoul(it->second.c_str(), NULL, 0);
     return true;
+}
+
+// The line as logged: with the caller's thread id when the state asks for it
+// (the watcher's handlers and the window thread interleave in the log).
+static std::string Logged(const SimState &state, std::string line)
+{
+    if (state.config.logThreads && !line.empty() && line.back() == '\n') {
+        char id[24];
+        snprintf(id, sizeof id, "\t@%lu", (unsigned long)GetCurrentThreadId());
+        line.insert(line.size() - 1, id);
+    }
+    return line;
 }
 
 uint32_t RunEntry(const char *entry, const std::string &reader, CallLogLine &line, const SimOp &op)
@@ -44,7 +57,7 @@ uint32_t RunEntry(const char *entry, const std::string &reader, CallLogLine &lin
         if (changed)
             store.Save(copy);
     }
-    store.AppendLog(line.Finish(result));
+    store.AppendLog(Logged(store.Current(), line.Finish(result)));
     return result;
 }
 
@@ -59,7 +72,7 @@ void ApplyLengthHook(const SimState &state, const char *entry, uint32_t *length)
 void LogEvent(const std::string &line)
 {
     SimStore::Lock lock;
-    SimStore::Instance().AppendLog(line);
+    SimStore::Instance().AppendLog(Logged(SimStore::Instance().Current(), line));
 }
 
 Reader *TokenIn(SimState &state, const char *reader, uint32_t *rc)

@@ -35,9 +35,15 @@ TEST(ReaderSlots, StoresOverwritesAndFillsTheFirstFreeEntry)
     EXPECT_TRUE(slots.Store("R0", 1));
     EXPECT_TRUE(slots.Store("R1", 1));
     EXPECT_TRUE(slots.Store("R0", 0));
-    ASSERT_NE(nullptr, slots.Find("R0"));
-    EXPECT_EQ(0u, slots.Find("R0")->verified);
-    EXPECT_EQ(nullptr, slots.Find("R2"));
+    ReaderSlot found;
+    ASSERT_TRUE(slots.Find("R0", &found));
+    EXPECT_EQ(0u, found.verified);
+    EXPECT_FALSE(slots.Find("R2", &found));
+    // A removal takes the flag once: a second one is not counted.
+    EXPECT_TRUE(slots.TakeVerified("R1"));
+    EXPECT_FALSE(slots.TakeVerified("R1"));
+    EXPECT_FALSE(slots.TakeVerified("R0"));
+    EXPECT_FALSE(slots.TakeVerified("R2"));
 }
 
 TEST(ReaderSlots, FullTableStoresNothingAndShortNamesAreFree)
@@ -47,7 +53,8 @@ TEST(ReaderSlots, FullTableStoresNothingAndShortNamesAreFree)
         EXPECT_TRUE(slots.Store(("Reader " + std::to_string(i)).c_str(), 1));
     EXPECT_FALSE(slots.Store("Reader X", 1));
     EXPECT_TRUE(slots.Store("Reader 3", 0)); // an existing name is still updated
-    EXPECT_EQ(nullptr, slots.Find("X"));    // one-character names never match
+    ReaderSlot found;
+    EXPECT_FALSE(slots.Find("X", &found)); // one-character names never match
 }
 
 TEST(ReaderSlots, NamesSharingALongPrefixKeepTheirOwnEntries)
@@ -58,16 +65,18 @@ TEST(ReaderSlots, NamesSharingALongPrefixKeepTheirOwnEntries)
     EXPECT_TRUE(slots.Store(a.c_str(), 1));
     EXPECT_TRUE(slots.Store(b.c_str(), 1));
     EXPECT_TRUE(slots.Store(a.c_str(), 0)); // a removed
-    ASSERT_NE(nullptr, slots.Find(b.c_str()));
-    EXPECT_EQ(1u, slots.Find(b.c_str())->verified);
-    EXPECT_EQ(b, slots.Find(b.c_str())->name);
-    EXPECT_EQ(nullptr, slots.Find(prefix.c_str()));
+    ReaderSlot found;
+    ASSERT_TRUE(slots.Find(b.c_str(), &found));
+    EXPECT_EQ(1u, found.verified);
+    EXPECT_EQ(b, found.name);
+    EXPECT_FALSE(slots.Find(prefix.c_str(), &found));
 
     std::string longest(255, 'L'), tooLong(256, 'L');
     EXPECT_TRUE(slots.Store(longest.c_str(), 1));
-    EXPECT_EQ(longest, slots.Find(longest.c_str())->name);
+    ASSERT_TRUE(slots.Find(longest.c_str(), &found));
+    EXPECT_EQ(longest, found.name);
     EXPECT_FALSE(slots.Store(tooLong.c_str(), 1));
-    EXPECT_EQ(nullptr, slots.Find(tooLong.c_str()));
+    EXPECT_FALSE(slots.Find(tooLong.c_str(), &found));
 }
 
 TEST(PinTag, TagValuesDecideTheReminder)

@@ -104,9 +104,10 @@ TEST(DeviceList, PinCodeCheckHidesForeignTokensAndRecordsVerifiedOnes)
     std::vector<std::string> listed;
     EXPECT_EQ(0u, ListPresentTokens(ListOf(lib), listed));
     EXPECT_EQ(std::vector<std::string>{"mine"}, listed);
-    ASSERT_NE(nullptr, VerifiedReaders().Find("mine"));
-    EXPECT_EQ(1u, VerifiedReaders().Find("mine")->verified);
-    EXPECT_EQ(nullptr, VerifiedReaders().Find("foreign"));
+    ReaderSlot found;
+    ASSERT_TRUE(VerifiedReaders().Find("mine", &found));
+    EXPECT_EQ(1u, found.verified);
+    EXPECT_FALSE(VerifiedReaders().Find("foreign", &found));
 }
 
 TEST(Selection, ReadsEveryPropertyAndKeepsThePreviousState)
