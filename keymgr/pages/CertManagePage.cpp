@@ -30,7 +30,7 @@ std::string Text(const char *key)
 
 void CaptureReader(char reader[READER_NAME_SIZE])
 {
-    CopyBoundedN(reader, READER_NAME_SIZE, SelReader, sizeof(SelReader));
+    CopyCurrentReader(reader, READER_NAME_SIZE);
 }
 
 std::string TreeItemText(HWND tree, HTREEITEM item)
@@ -162,7 +162,7 @@ void CCertManagePage::Activate()
     if (!m_hWnd)
         return;
     CloseSoftKeyboard();
-    ActivePageIndex = PAGE_CERTIFICATES;
+    SetActivePageIndex(PAGE_CERTIFICATES);
     SetWindowPos(GetDlgItem(m_hWnd, IDC_CERT_TREE), NULL, 10, 16, m_treeSize.cx, m_treeSize.cy + 20,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowPos(GetDlgItem(m_hWnd, IDC_CERT_DETAILS), NULL, 10, 132, m_detailsSize.cx, m_detailsSize.cy + 20,
@@ -181,7 +181,7 @@ void CCertManagePage::ClearTree()
 
 void CCertManagePage::FillTree()
 {
-    if (!m_hWnd || ActivePageIndex != PAGE_CERTIFICATES)
+    if (!m_hWnd || SnapshotCurrentToken().activePageIndex != PAGE_CERTIFICATES)
         return;
     CWaitCursor wait;
     int twoRsa = 0;

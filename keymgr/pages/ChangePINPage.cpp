@@ -1,11 +1,11 @@
 #include "keymgr/pages/ChangePINPage.h"
 
-#include "common/BoundedCopy.h"
 #include "common/WaitCursor.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/MainFrame.h"
+#include "keymgr/shell/OpenedToken.h"
 #include "keymgr/shell/SoftKeyboard.h"
 #include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
@@ -29,22 +29,16 @@ int FieldIndex(int id)
     return -1;
 }
 
-// The reader the page works on, taken once per command.
-void CaptureReader(char reader[READER_NAME_SIZE])
-{
-    CopyBoundedN(reader, READER_NAME_SIZE, SelReader, sizeof(SelReader));
-}
-
 void ReadRetries(const char *reader)
 {
     uint32_t retries = 0;
     Tok::OC_GetUserPinRetryNum(0, reader, &retries);
-    SelUserPinRetries = retries;
+    SetCurrentUserPinRetries(retries);
 }
 
 } // namespace
 
-CChangePINPage::CChangePINPage() : CPropertyPage(IDD_PAGE_PIN), m_checkSuppressed(false) {}
+CChangePINPage::CChangePINPage() : CPropertyPage(IDD_PAGE_PIN), m_token(), m_checkSuppressed(false) {}
 
 CChangePINPage::~CChangePINPage()
 {
@@ -73,7 +67,10 @@ void CChangePINPage::Activate()
         return;
     CloseSoftKeyboard();
     CWaitCursor wait;
-    ActivePageIndex = PAGE_PIN;
+    SetActivePageIndex(PAGE_PIN);
+    // The fields are emptied with it: what is typed from now on is for
+    // this token.
+    m_token = CaptureOpenedToken();
     SetItemText(IDC_PIN_OLD_CAPTION, Text("IDS_OLD_USER_PIN").c_str());
     SetItemText(IDC_PIN_NEW_CAPTION, Text("IDS_NEW_USER_PIN").c_str());
     SetItemText(IDC_PIN_AGAIN_CAPTION, Text("IDS_CONFIRM_NEW_USER_PIN").c_str());
@@ -150,8 +147,7 @@ void CChangePINPage::Apply()
 {
     m_checkSuppressed = true;
     TakeFields();
-    char reader[READER_NAME_SIZE];
-    CaptureReader(reader);
+    const char *reader = m_token.reader;
     if (m_fields[PIN_FIELD_NEW] != m_fields[PIN_FIELD_AGAIN]) {
         WipeFields();
         MessageBoxA(m_hWnd, Text("IDS_NEW_PIN_NOT_EQUAL").c_str(), UserTitle, MB_OK | MB_ICONEXCLAMATION);
@@ -165,8 +161,8 @@ void CChangePINPage::Apply()
     CWaitCursor wait;
     ReadRetries(reader);
     uint8_t triesLeft = 0;
-    uint32_t rc = (uint32_t)Tok::OC_ChangeUserPin(0, reader, m_fields[PIN_FIELD_OLD].c_str(),
-                                                  m_fields[PIN_FIELD_NEW].c_str(), &triesLeft);
+    uint32_t rc = ChangeOpenedTokenPin(m_token, m_fields[PIN_FIELD_OLD].c_str(), m_fields[PIN_FIELD_NEW].c_str(),
+                                       &triesLeft);
     WipeFields();
 
     PinChangeTexts texts;

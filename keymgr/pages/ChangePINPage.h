@@ -4,6 +4,7 @@
 
 #include "common/PropertyPage.h"
 #include "keymgr/pages/PinRules.h"
+#include "keymgr/shell/OpenedToken.h"
 
 #include <string>
 
@@ -29,6 +30,7 @@ private:
     void Apply();
     void Hide();
 
+    OpenedToken m_token; // the token the page was (re)activated for
     std::string m_fields[PIN_FIELD_COUNT];
     bool m_checkSuppressed; // PinCheckSuppressed: the program's own changes are not tested
 };

@@ -42,3 +42,10 @@ uint32_t WriteOpenedTokenLabel(const OpenedToken &token, const char *pin, const 
         return TOK_ERR_TOKEN_CHANGED;
     return static_cast<uint32_t>(Tok::OC_WriteLabel(0, token.reader, pin, label, triesLeft));
 }
+
+uint32_t ChangeOpenedTokenPin(const OpenedToken &token, const char *oldPin, const char *newPin, uint8_t *triesLeft)
+{
+    if (!OpenedTokenStillThere(token))
+        return TOK_ERR_TOKEN_CHANGED;
+    return static_cast<uint32_t>(Tok::OC_ChangeUserPin(0, token.reader, oldPin, newPin, triesLeft));
+}

@@ -21,3 +21,7 @@ bool OpenedTokenStillThere(const OpenedToken &token);
 // OC_WriteLabel for the opened token; TOK_ERR_TOKEN_CHANGED (nothing sent)
 // when it has left its reader or another token took its place.
 uint32_t WriteOpenedTokenLabel(const OpenedToken &token, const char *pin, const char *label, uint8_t *triesLeft);
+
+// OC_ChangeUserPin for the opened token, refused the same way: a PIN typed
+// for one token must not use up another's tries.
+uint32_t ChangeOpenedTokenPin(const OpenedToken &token, const char *oldPin, const char *newPin, uint8_t *triesLeft);

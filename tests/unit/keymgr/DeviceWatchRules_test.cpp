@@ -189,7 +189,7 @@ TEST(HandlerGate, ExitWaitsForRunsInsideAndRefusesLateOnes)
     gate.Leave();
 }
 
-TEST(OpenedToken, LabelGoesToTheTokenTheDialogWasOpenedFor)
+TEST(OpenedToken, LabelAndPinGoToTheTokenTheyWereTypedFor)
 {
     FakeTokenLibrary lib;
     lib.Add("A").serial = "AAAAAAAAAAAAAAAAA";
@@ -209,6 +209,15 @@ TEST(OpenedToken, LabelGoesToTheTokenTheDialogWasOpenedFor)
     lib.tokens["A"].present = false;
     EXPECT_EQ(TOK_ERR_TOKEN_CHANGED, WriteOpenedTokenLabel(opened, "123456", "again", &tries));
     EXPECT_EQ(0, lib.Count("OC_WriteLabel A 123456 again"));
+
+    // The PIN page: the same rule, before any try is spent.
+    lib.tokens["A"].present = true;
+    EXPECT_EQ(0u, ChangeOpenedTokenPin(opened, "123456", "654321", &tries));
+    EXPECT_EQ(1, lib.Count("OC_ChangeUserPin A 123456 654321"));
+    lib.tokens["A"].present = false;
+    EXPECT_EQ(TOK_ERR_TOKEN_CHANGED, ChangeOpenedTokenPin(opened, "654321", "111111", &tries));
+    EXPECT_EQ(0, lib.Count("OC_ChangeUserPin A 654321 111111"));
+    EXPECT_EQ(0, lib.Count("OC_ChangeUserPin B 654321 111111"));
 }
 
 TEST(CurrentTokenRecord, ReaderSetFromAnotherThreadNeverTearsASnapshot)

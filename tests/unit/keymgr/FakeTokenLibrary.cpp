@@ -192,6 +192,16 @@ int WriteLabel(int, const char *reader, const char *pin, const char *label, uint
     return t->writeLabelResult;
 }
 
+int ChangeUserPin(int, const char *reader, const char *oldPin, const char *newPin, uint8_t *tries)
+{
+    Lib().calls.push_back(std::string("OC_ChangeUserPin ") + reader + " " + oldPin + " " + newPin);
+    FakeToken *t = Find(reader);
+    if (!t || !t->present)
+        return 0x88000030;
+    *tries = t->writeLabelTries;
+    return t->writeLabelResult;
+}
+
 int SetDevChgFunc(const char *reader, TokDevChgFunc inserted, TokDevChgFunc, void *context, int)
 {
     Lib().calls.push_back(std::string(inserted ? "watch " : "unwatch ") + reader);
@@ -251,6 +261,7 @@ FakeTokenLibrary::FakeTokenLibrary()
     table.slots[TE_QKDisconnectDev] = reinterpret_cast<void *>(&Disconnect);
     table.slots[TE_HWReadCID] = reinterpret_cast<void *>(&ReadCid);
     table.slots[TE_OC_WriteLabel] = reinterpret_cast<void *>(&WriteLabel);
+    table.slots[TE_OC_ChangeUserPin] = reinterpret_cast<void *>(&ChangeUserPin);
     table.slots[TE_QKSetDevChgFunc] = reinterpret_cast<void *>(&SetDevChgFunc);
     table.slots[TE_ZRGetRegCertInfoLen] = reinterpret_cast<void *>(&RegCertInfoLen);
     table.slots[TE_CSPLoadCertToIE] = reinterpret_cast<void *>(&LoadCertToIE);
