@@ -21,9 +21,7 @@ REPAIR2	0" "$out"
 LCCB_PowerEnterExt.exe
 LCCB_PrinterExt.exe
 LCCB_SovanExt.exe" "$(installs_log)"
-  # Not yet a check: after a repair with a leftover LCCB_SignExt.exe the
-  # last run still found that file in Temp; still to explain.
-  note "installers left in Temp: $(ls "$(temp_dir)" | grep 'Ext\.exe$' | tr '\n' ' ')"
+  check_eq "no installer is left in Temp" "" "$(ls "$(temp_dir)" | grep 'Ext\.exe$')"
 }
 
 vendor_two() {

@@ -95,6 +95,30 @@ screenshot() {
 
 scenario_exit() { [ "$failures" -eq 0 ]; }
 
+# drain_boxes [WAIT_MS] [BUTTONS] [CAPTION]: reads and closes every message
+# box captioned CAPTION (default $title), each with the first of the button
+# ids BUTTONS it has (default "1 6 2"); prints their texts, one a line.
+drain_boxes() {
+  local wait=${1:-3000} buttons=${2:-1 6 2} caption=${3:-$title} rounds=0 box h b texts=""
+  while [ $rounds -lt 20 ] && box=$(wd wait-class "#32770" "$wait" "$caption") && [ -n "$box" ]; do
+    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
+    texts+=$(wd text "$h" 65535)$'\n'
+    for b in $buttons; do wd click "$h" "$b" >/dev/null && break; done
+    sleep 0.5
+  done
+  printf '%s' "$texts"
+}
+
+# Starts ZVApp and opens its management window; sets FRAME, VIEW, SHEET.
+open_management_window() {
+  zv_start
+  FRAME=$(wd wait "$title" 30000 | cut -f1)
+  wd command "$FRAME" 32775 >/dev/null
+  sleep 1.5
+  VIEW=$(wd item "$FRAME" 1003 | cut -f2)
+  SHEET=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+}
+
 # A value of the stand-in's state: tokensim_get [READER] KEY (UTF-8 out).
 tokensim_get() {
   local prefix=${WINEPREFIX:-$TEMPLATE_PREFIX}
@@ -121,8 +145,16 @@ engine_log() { iconv -f GBK -t UTF-8 "$WINEPREFIX/drive_c/windows/engine-run.log
 installs_log() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f1; }
 # installer_exit NAME CODE: the stand-in run as NAME exits with CODE.
 installer_exit() { printf '[ExitCode]\r\n%s=%s\r\n' "$1" "$2" >> "$STATE_DIR/installer.ini"; }
-# The prefix's temporary folder as Unix path.
-temp_dir() { echo "$WINEPREFIX/drive_c/users/$USER/AppData/Local/Temp"; }
+# The prefix's temporary folder as Unix path, as the programs see it (where
+# it lies differs between Wine builds); asked once per prefix.
+temp_dir() {
+  local cache="$WINEPREFIX/.temp-dir"
+  if [ ! -s "$cache" ]; then
+    local win; win=$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')
+    winepath -u "$win" 2>/dev/null | sed 's:/*$::' > "$cache"
+  fi
+  cat "$cache"
+}
 [ -n "${USER:-}" ] || USER=$(id -un)
 
 # start_update_server DIR [--rule NAME=MODE]...: serves DIR on a loopback

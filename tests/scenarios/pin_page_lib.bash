@@ -7,14 +7,9 @@ KEYBOARD_TITLE="澜岳银行网银虚拟键盘"
 title=$(tokensim_get cfg.UserTitle)
 t() { lang_text ChangePINPage "$1"; }
 
-# Opens the management window on the PIN page; sets FRAME, SHEET, PAGE.
+# Opens the management window on the PIN page; sets FRAME, VIEW, SHEET, PAGE.
 open_pin_page() {
-  zv_start
-  FRAME=$(wd wait "$title" 30000 | cut -f1)
-  wd command "$FRAME" 32775 >/dev/null
-  sleep 1.5
-  local view; view=$(wd item "$FRAME" 1003 | cut -f2)
-  SHEET=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  open_management_window
   wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
   sleep 0.5
   PAGE=$(wd item "$FRAME" 1027 | cut -f2)
@@ -45,17 +40,6 @@ soft_type() {
   done
 }
 
-# Reads and closes every message box captioned UserTitle; prints their texts.
-drain_boxes() {
-  local box h texts="" rounds=0
-  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
-    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
-    texts+=$(wd text "$h" 65535)$'\n'
-    wd click "$h" 2 >/dev/null; wd click "$h" 1 >/dev/null
-    sleep 0.5
-  done
-  printf '%s' "$texts"
-}
 
 digit_ids="131 123 124 125 126 1216 127 128 129 130"
 # The digit keys' captions, in table order, joined.

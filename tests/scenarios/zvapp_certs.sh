@@ -9,12 +9,7 @@ title=$(tokensim_get cfg.UserTitle)
 t() { lang_text CertManagePage "$1"; }
 
 open_cert_page() {
-  zv_start
-  FRAME=$(wd wait "$title" 30000 | cut -f1)
-  wd command "$FRAME" 32775 >/dev/null
-  sleep 1.5
-  local view; view=$(wd item "$FRAME" 1003 | cut -f2)
-  SHEET=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  open_management_window
   show_page
   PAGE=$(wd item "$FRAME" 1006 | cut -f2)
 }
@@ -25,16 +20,6 @@ select_node() { wd tree-select "$PAGE" 1006 "$1" >/dev/null; sleep 0.7; }
 details() { wd text "$PAGE" 1007; }
 view_enabled() { wd item "$PAGE" 1010 | cut -f4; }
 
-drain_boxes() {
-  local box h texts="" rounds=0
-  while [ $rounds -lt 10 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
-    rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
-    texts+=$(wd text "$h" 65535)$'\n'
-    wd click "$h" 6 >/dev/null; wd click "$h" 1 >/dev/null
-    sleep 0.5
-  done
-  printf '%s' "$texts"
-}
 
 scenario_tree() {
   tokensim insert >/dev/null

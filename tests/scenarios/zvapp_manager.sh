@@ -6,15 +6,6 @@
 PSM_SETCURSEL=$((0x465)); PSM_GETCURRENTPAGEHWND=$((0x476)); PSM_GETTABCONTROL=$((0x474))
 TCM_GETITEMCOUNT=$((0x1304))
 
-# Starts ZVApp and opens its management window; sets FRAME, VIEW, SHEET.
-open_manager() {
-  zv_start
-  FRAME=$(wd wait "$title" 30000 | cut -f1)
-  wd command "$FRAME" 32775 >/dev/null
-  sleep 1.5
-  VIEW=$(wd item "$FRAME" 1003 | cut -f2)
-  SHEET=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
-}
 
 # Waits until the frame has handled everything posted so far.
 settle() { sleep "${1:-1.5}"; wd send "$FRAME" 0 >/dev/null; }
@@ -43,26 +34,13 @@ label_button_enabled() { wd item "$(info_page)" 1009 | cut -f4; }
 # Refresh as the tray menu's refresh does (the view's refresh button).
 refresh() { wd command "$FRAME" 32776 >/dev/null; settle 2; }
 
-# Reads and closes every message box captioned UserTitle; prints their texts.
-drain_boxes() {
-  local box texts=""
-  local rounds=0
-  while [ $rounds -lt 20 ] && box=$(wd wait-class "#32770" "${1:-3000}" "$title") && [ -n "$box" ]; do
-    rounds=$((rounds + 1))
-    local h; h=$(echo "$box" | cut -f1)
-    texts+=$(wd text "$h" 65535)$'\n'
-    wd click "$h" 1 >/dev/null; wd click "$h" 2 >/dev/null; wd click "$h" 6 >/dev/null
-    sleep 0.5
-  done
-  printf '%s' "$texts"
-}
 
 title=$(tokensim_get cfg.UserTitle)
 hw=$(tokensim_get cfg.HWName)
 
 # --- no token ----------------------------------------------------------------
 scenario_no_token() {
-  open_manager
+  open_management_window
   check_eq "no token: list is empty" "" "$(wd combo "$VIEW" 1003)"
   check_eq "no token: label change disabled" "0" "$(label_button_enabled)"
   check_eq "no token: caption is the format text" "$(lang_text DeviceInfoPage IDC_STATIC_DEV_FORMAT_OR_USERNAME)" "$(field 1005)"
@@ -77,7 +55,7 @@ run_scenario no-token scenario_no_token
 scenario_normal_token() {
   tokensim insert >/dev/null
   tokensim set label=MyKey devtype=1 totalsize=65536 freesize=40960 serial=ZV20260000000001 >/dev/null
-  open_manager
+  open_management_window
   settle 2
   check_eq "token listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
   check_eq "label shown" "MyKey" "$(field 1004)"
@@ -132,7 +110,7 @@ scenario_page_rules() {
   tokensim insert 0 >/dev/null; tokensim insert 1 >/dev/null
   tokensim set 0 appstate=4 >/dev/null
   tokensim set 1 appstate=1 >/dev/null
-  open_manager
+  open_management_window
   settle 3
   check_eq "both tokens listed" "ZV Reader 0|ZV Reader 1" "$(wd combo "$VIEW" 1003 | paste -sd'|')"
   wd select "$VIEW" 1003 0 >/dev/null; settle
@@ -151,7 +129,7 @@ run_scenario page-rules scenario_page_rules
 scenario_label_change() {
   tokensim insert >/dev/null
   tokensim set label=OldName retries=6 >/dev/null
-  open_manager
+  open_management_window
   settle 2
   dialog_title="$(lang_text ChangeLabelDlg IDS_REVISE)$hw$(lang_text ChangeLabelDlg IDS_NAME)"
   open_dialog() { wd click "$(info_page)" 1009 >/dev/null; DLG=$(wd wait-class '#32770' 5000 "$dialog_title" | cut -f1); }
@@ -230,7 +208,7 @@ scenario_pin_code() {
   tokensim set cfg.PCodeCheck=1 >/dev/null
   tokensim set 0 pcode=1 >/dev/null; tokensim set 1 pcode=0 >/dev/null
   tokensim insert 0 >/dev/null; tokensim insert 1 >/dev/null
-  open_manager
+  open_management_window
   settle 3
   check_eq "a token whose code does not match is never listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
   refresh
