@@ -95,6 +95,15 @@ screenshot() {
 
 scenario_exit() { [ "$failures" -eq 0 ]; }
 
+# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
+wait_for() {
+  local left=$(( $1 * 10 )); shift
+  until "$@"; do
+    [ $left -le 0 ] && return 1
+    sleep 0.1; left=$((left - 1))
+  done
+}
+
 # drain_boxes [WAIT_MS] [BUTTONS] [CAPTION]: reads and closes every message
 # box captioned CAPTION (default $title), each with the first of the button
 # ids BUTTONS it has (default "1 6 2"); prints their texts, one a line.

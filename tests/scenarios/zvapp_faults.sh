@@ -18,13 +18,6 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 log_count() { wc -l < "$STATE_DIR/calls.log" 2>/dev/null || echo 0; }
 # log_after N PATTERN: a call-log line after line N matches PATTERN.
 log_after() { tail -n +"$(( $1 + 1 ))" "$STATE_DIR/calls.log" 2>/dev/null | grep -qE "$2"; }
-wait_for() {
-  local left=$(( $1 * 10 )); shift
-  until "$@"; do
-    [ $left -le 0 ] && return 1
-    sleep 0.1; left=$((left - 1))
-  done
-}
 alive() { [ -n "${ZV_PID:-}" ] && kill -0 "$ZV_PID" 2>/dev/null; }
 has_icon() { wd tray "$FRAME" 145; }
 no_icon() { ! wd tray "$FRAME" 145; }

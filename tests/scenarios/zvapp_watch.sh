@@ -15,14 +15,6 @@ start_agent() {
   sleep 1
 }
 
-# wait_for SECONDS COMMAND...: polls until COMMAND succeeds.
-wait_for() {
-  local left=$(( $1 * 10 )); shift
-  until "$@"; do
-    [ $left -le 0 ] && return 1
-    sleep 0.1; left=$((left - 1))
-  done
-}
 
 tray_has_token_icon() { wd tray "$FRAME" 145; }
 no_token_icon() { ! wd tray "$FRAME" 145; }
