@@ -57,7 +57,12 @@ INT_PTR CALLBACK CPropertyPage::StaticPageProc(HWND hWnd, UINT msg, WPARAM wPara
     }
     if (!self)
         return FALSE;
-    INT_PTR handled = self->RunDlgProc(msg, wParam, lParam);
+    INT_PTR handled;
+    try {
+        handled = self->RunDlgProc(msg, wParam, lParam);
+    } catch (...) {
+        handled = FALSE; // as if unhandled, never through the property sheet
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hWnd, DWLP_USER, 0);
         self->m_hWnd = NULL;

@@ -44,7 +44,14 @@ LRESULT CALLBACK CWindow::StaticWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
     }
     if (!self)
         return DefWindowProcA(hWnd, msg, wParam, lParam);
-    LRESULT result = self->HandleMessage(msg, wParam, lParam);
+    // An exception (an allocation that failed) must not unwind through the
+    // system's code: the message gets the default handling instead.
+    LRESULT result;
+    try {
+        result = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        result = DefWindowProcA(hWnd, msg, wParam, lParam);
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
         self->m_hWnd = NULL;
@@ -86,7 +93,12 @@ INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
     }
     if (!self)
         return FALSE;
-    INT_PTR handled = self->RunDlgProc(msg, wParam, lParam);
+    INT_PTR handled;
+    try {
+        handled = self->RunDlgProc(msg, wParam, lParam);
+    } catch (...) {
+        handled = FALSE; // as if unhandled, never through the dialog manager
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(hWnd, DWLP_USER, 0);
         self->m_hWnd = NULL;

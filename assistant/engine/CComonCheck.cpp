@@ -79,16 +79,23 @@ int CComonCheck::ProbeNetwork(const char *url)
 
 bool CComonCheck::ShellUserName(std::string *user)
 {
+    // A failed snapshot is a finding of the check (no user), not a box on
+    // the worker thread.
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        MessageBoxA(NULL, "12", "岚川银行网银助手", MB_OK);
+    if (snapshot == INVALID_HANDLE_VALUE)
         return false;
-    }
+    // The shell of this desktop's session: with fast user switching or a
+    // terminal server each session has its own explorer.exe.
+    DWORD ownSession = 0;
+    bool sessionKnown = ProcessIdToSessionId(GetCurrentProcessId(), &ownSession) != 0;
     DWORD pid = 0;
     PROCESSENTRY32 entry;
     entry.dwSize = sizeof(entry);
     for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-        if (lstrcmpiA(entry.szExeFile, "EXPLORER.EXE") == 0) {
+        if (lstrcmpiA(entry.szExeFile, "EXPLORER.EXE") != 0)
+            continue;
+        DWORD session = 0;
+        if (!sessionKnown || (ProcessIdToSessionId(entry.th32ProcessID, &session) && session == ownSession)) {
             pid = entry.th32ProcessID;
             break;
         }

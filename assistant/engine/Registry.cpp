@@ -7,7 +7,8 @@ bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value)
     unsigned char data[4] = {0, 0, 0, 0};
     uint32_t type = kRegNone;
     uint32_t size = sizeof(data);
-    if (key.QueryValue(name, &type, data, &size) != RegStatus::Ok)
+    // Four bytes of a text or a binary value are no number.
+    if (key.QueryValue(name, &type, data, &size) != RegStatus::Ok || type != kRegDword || size != sizeof(data))
         return false;
     uint32_t v = 0;
     memcpy(&v, data, sizeof(v));

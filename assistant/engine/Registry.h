@@ -38,7 +38,8 @@ public:
     virtual std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey, RegAccess access) = 0;
 };
 
-// Reads a DWORD with a 4-byte buffer; false when the value cannot be read.
+// Reads a DWORD with a 4-byte buffer; false when the value cannot be read
+// or is stored as another type.
 bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value);
 // Reads a string value with a buffer of size bytes (its NUL included); text
 // is always terminated. A value of another type is not read (false, "").

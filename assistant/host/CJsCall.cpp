@@ -50,6 +50,15 @@ bool CJsCall::FindFunction(const std::string &path, IDispatch **script, DISPID *
 
 bool CJsCall::CallFunction(const std::string &path, const std::vector<std::string> &args, VARIANT *result)
 {
+    try {
+        return CallFunctionOnce(path, args, result);
+    } catch (...) {
+        return false; // a failed allocation: the result is lost, not the program
+    }
+}
+
+bool CJsCall::CallFunctionOnce(const std::string &path, const std::vector<std::string> &args, VARIANT *result)
+{
     IDispatch *script = NULL;
     DISPID id = DISPID_UNKNOWN;
     if (!FindFunction(path, &script, &id))

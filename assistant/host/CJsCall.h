@@ -22,5 +22,6 @@ public:
     bool CallFunction(const std::string &path, const std::vector<std::string> &args, VARIANT *result = NULL);
 
 private:
+    bool CallFunctionOnce(const std::string &path, const std::vector<std::string> &args, VARIANT *result);
     std::unique_ptr<IScriptDocument> m_document;
 };

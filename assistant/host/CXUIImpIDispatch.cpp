@@ -9,7 +9,7 @@ STDMETHODIMP CXUIImpIDispatch::QueryInterface(REFIID riid, void **object)
 {
     if (!object)
         return E_POINTER;
-    if (IsEqualIID(riid, IID_IDispatch)) {
+    if (IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IUnknown)) {
         *object = static_cast<IDispatch *>(this);
         AddRef();
         return S_OK;
@@ -45,7 +45,12 @@ STDMETHODIMP CXUIImpIDispatch::GetIDsOfNames(REFIID, LPOLESTR *names, UINT count
         return E_INVALIDARG;
     HRESULT hr = S_OK;
     for (UINT i = 0; i < count; ++i) {
-        std::string name = WideToAnsiText(names[i]);
+        std::string name;
+        try {
+            name = WideToAnsiText(names[i]);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
         if (names[i] && name == "RUVSysCall") {
             ids[i] = kDispidRuvSysCall;
         } else {
@@ -72,11 +77,17 @@ CommandCall ReadRuvSysCall(const DISPPARAMS *params)
     const VARIANT *args = Dereferenced(&params->rgvarg[params->cArgs - 2]);
     if (V_VT(args) != VT_BSTR)
         return call;
-    uint32_t low32 = 0;
-    memcpy(&low32, &id->lVal, sizeof(low32));
-    CommandIdKind kind = V_VT(id) == VT_I4 ? CommandIdKind::Int32 : V_VT(id) == VT_R8 ? CommandIdKind::Double
-                                                                                      : CommandIdKind::Other;
-    call.cmdId = CommandIdFromArgument(kind, V_I4(id), V_VT(id) == VT_R8 ? V_R8(id) : 0.0, low32);
+    if (V_VT(id) == VT_R8) {
+        call.cmdId = CommandIdFromArgument(CommandIdKind::Double, 0, V_R8(id));
+    } else {
+        // Any other type by its value, not by whatever its bytes hold.
+        VARIANT number;
+        VariantInit(&number);
+        bool converted = SUCCEEDED(VariantChangeType(&number, const_cast<VARIANT *>(id), 0, VT_I4));
+        call.cmdId = CommandIdFromArgument(converted ? CommandIdKind::Int32 : CommandIdKind::Other,
+                                           converted ? V_I4(&number) : 0, 0.0);
+        VariantClear(&number);
+    }
     BSTR text = V_BSTR(args);
     call.args = text ? WideToAnsiText(text, static_cast<int>(SysStringLen(text))) : std::string();
     call.wellFormed = true;
@@ -87,7 +98,17 @@ STDMETHODIMP CXUIImpIDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPP
                                       EXCEPINFO *, UINT *)
 {
     if (id != kDispidRuvSysCall)
-        return S_OK;
+        return DISP_E_MEMBERNOTFOUND;
+    // No C++ exception may reach the script engine.
+    try {
+        return InvokeRuvSysCall(flags, params, result);
+    } catch (...) {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CXUIImpIDispatch::InvokeRuvSysCall(WORD flags, DISPPARAMS *params, VARIANT *result)
+{
     if ((flags & DISPATCH_PROPERTYGET) && result) {
         VariantClear(result);
         V_VT(result) = VT_BOOL;

@@ -38,6 +38,7 @@ public:
                         EXCEPINFO *exception, UINT *argError) override;
 
 private:
+    HRESULT InvokeRuvSysCall(WORD flags, DISPPARAMS *params, VARIANT *result);
     LONG m_refs;
     IRuvSysCallHandler *m_handler;
 };

@@ -33,7 +33,7 @@ CommandRoute RouteCommand(int cmdId, const std::string &args)
     }
 }
 
-int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble, uint32_t low32)
+int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble)
 {
     switch (kind) {
     case CommandIdKind::Int32:
@@ -43,6 +43,6 @@ int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble, 
             return 0;
         return static_cast<int>(asDouble);
     default:
-        return static_cast<int>(low32);
+        return 0;
     }
 }

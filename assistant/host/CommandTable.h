@@ -17,8 +17,9 @@ CommandRoute RouteCommand(int cmdId, const std::string &args);
 
 enum class CommandIdKind { Int32, Double, Other };
 
-// Integers as they are, doubles truncated toward zero (0 when not finite or
-// out of range), anything else by the low 32 bits of its value.
-int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble, uint32_t low32);
+// Integers as they are (the bridge converts other types to one first),
+// doubles truncated toward zero (0 when not finite or out of range),
+// anything that is no number 0.
+int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble);
 
 extern const char kParmErr[];

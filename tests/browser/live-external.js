@@ -25,14 +25,15 @@ function installLiveExternal(config) {
     }
 
     // How the browser hands the id over: an integer, a double, or another
-    // type read through its value field (a boolean's is 0xFFFF or 0; the
-    // pages never pass anything but numbers).
+    // type that the bridge converts to an integer where it can (true is -1,
+    // a text of digits its number); the pages never pass anything but numbers.
     function commandId(v) {
         if (typeof v === "number") {
             if (v === (v | 0)) return { kind: "int", value: String(v | 0) };
             return { kind: "double", value: String(v) };
         }
-        if (typeof v === "boolean") return { kind: "other", value: v ? "65535" : "0" };
+        if (typeof v === "boolean") return { kind: "int", value: v ? "-1" : "0" };
+        if (typeof v === "string" && /^\s*-?\d{1,9}\s*$/.test(v)) return { kind: "int", value: String(parseInt(v, 10)) };
         return { kind: "other", value: "0" };
     }
 

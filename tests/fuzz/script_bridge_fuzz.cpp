@@ -37,10 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         CommandIdKind kind = static_cast<CommandIdKind>(in.Byte() % 3);
         int32_t asInt = static_cast<int32_t>(in.Word());
         double asDouble = in.Double();
-        uint32_t low = in.Word();
         CommandCall call;
         call.wellFormed = in.Byte() % 8 != 0;
-        call.cmdId = CommandIdFromArgument(kind, asInt, asDouble, low);
+        call.cmdId = CommandIdFromArgument(kind, asInt, asDouble);
         call.args = in.Text();
 
         CommandRoute route = RouteCommand(call.cmdId, call.args);

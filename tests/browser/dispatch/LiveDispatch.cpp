@@ -4,7 +4,7 @@
 // host starts the engine when told and reports when the worker has ended.
 //
 // One request a line on stdin, one answer a line on stdout:
-//   call int N ARGS | call double X ARGS | call other LOW32 ARGS
+//   call int N ARGS | call double X ARGS | call other 0 ARGS (no number)
 //       the page's command id as the browser would pass it; ARGS is "x" and
 //       the second argument's bytes in hex, or "-" for a non-string value
 //   ended
@@ -67,12 +67,12 @@ bool ParseCall(const std::string &line, CommandCall &call)
     char *end = nullptr;
     if (kind == "int") {
         long long v = strtoll(value.c_str(), &end, 10);
-        call.cmdId = CommandIdFromArgument(CommandIdKind::Int32, static_cast<int32_t>(v), 0, 0);
+        call.cmdId = CommandIdFromArgument(CommandIdKind::Int32, static_cast<int32_t>(v), 0);
     } else if (kind == "double") {
-        call.cmdId = CommandIdFromArgument(CommandIdKind::Double, 0, strtod(value.c_str(), &end), 0);
+        call.cmdId = CommandIdFromArgument(CommandIdKind::Double, 0, strtod(value.c_str(), &end));
     } else if (kind == "other") {
-        call.cmdId = CommandIdFromArgument(CommandIdKind::Other, 0, 0,
-                                           static_cast<uint32_t>(strtoull(value.c_str(), &end, 10)));
+        call.cmdId = CommandIdFromArgument(CommandIdKind::Other, 0, 0);
+        end = const_cast<char *>("");
     } else {
         return false;
     }

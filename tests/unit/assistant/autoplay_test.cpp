@@ -46,8 +46,14 @@ TEST(Autoplay, MissingUserPolicyKeyMeansOffButMissingMachineKeyDoesNot)
     EXPECT_EQ(kAutoplayOff, GetAutoplayState(reg, kOsWinXp));
     reg.AddKey(kRootCurrentUser, kPolicies);
     EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWinXp));
-    // A key that may be read but not written is as good as missing.
+    // A standard user may read the policy keys but not write them: the
+    // check only reads, so that changes nothing.
     reg.DenySet(kRootCurrentUser, kPolicies);
+    EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWin7));
+    // Four bytes stored as binary are no policy number.
+    reg.SetBinary(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", {0xFF, 0, 0, 0});
+    EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWin7));
+    reg.SetDword(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", 0xFF);
     EXPECT_EQ(kAutoplayOffVistaOrLater, GetAutoplayState(reg, kOsWin7));
 }
 

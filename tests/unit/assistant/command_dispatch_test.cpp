@@ -61,12 +61,13 @@ TEST(CommandRouteTable, FramesByCommandAndRepairOrigin)
 
 TEST(CommandIdArgument, IntegersDoublesAndOtherValues)
 {
-    EXPECT_EQ(4, CommandIdFromArgument(CommandIdKind::Int32, 4, 0, 0));
-    EXPECT_EQ(2, CommandIdFromArgument(CommandIdKind::Double, 0, 2.9, 0));
-    EXPECT_EQ(-2, CommandIdFromArgument(CommandIdKind::Double, 0, -2.9, 0));
-    EXPECT_EQ(0, CommandIdFromArgument(CommandIdKind::Double, 0, std::numeric_limits<double>::quiet_NaN(), 0));
-    EXPECT_EQ(0, CommandIdFromArgument(CommandIdKind::Double, 0, 1e300, 0));
-    EXPECT_EQ(10, CommandIdFromArgument(CommandIdKind::Other, 0, 0, 10));
+    EXPECT_EQ(4, CommandIdFromArgument(CommandIdKind::Int32, 4, 0));
+    EXPECT_EQ(2, CommandIdFromArgument(CommandIdKind::Double, 0, 2.9));
+    EXPECT_EQ(-2, CommandIdFromArgument(CommandIdKind::Double, 0, -2.9));
+    EXPECT_EQ(0, CommandIdFromArgument(CommandIdKind::Double, 0, std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_EQ(0, CommandIdFromArgument(CommandIdKind::Double, 0, 1e300));
+    // Not a number (an object, or text that does not convert): no command.
+    EXPECT_EQ(0, CommandIdFromArgument(CommandIdKind::Other, 10, 10.0));
 }
 
 TEST_F(Dispatch, FullCheckEmptiesTheLogAndMarksTheFirstRun)

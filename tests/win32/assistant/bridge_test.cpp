@@ -145,14 +145,17 @@ TEST(ExternalObject, NameLookupIsExactAndCaseSensitive)
     EXPECT_EQ(1, ids[1]);  // the other names are still filled in
 }
 
-TEST(ExternalObject, OffersOnlyIDispatchAndOutlivesItsReferences)
+TEST(ExternalObject, OffersIDispatchWithItsIdentityAndOutlivesItsReferences)
 {
     CXUIImpIDispatch external;
-    void *object = NULL;
-    EXPECT_EQ(E_NOINTERFACE, external.QueryInterface(IID_IUnknown, &object));
+    void *object = NULL, *identity = NULL;
+    EXPECT_EQ(E_NOINTERFACE, external.QueryInterface(IID_IPersist, &object));
     EXPECT_EQ(NULL, object);
     ASSERT_EQ(S_OK, external.QueryInterface(IID_IDispatch, &object));
+    ASSERT_EQ(S_OK, external.QueryInterface(IID_IUnknown, &identity));
     EXPECT_EQ(&external, object);
+    EXPECT_EQ(object, identity); // COM identity: one IUnknown
+    EXPECT_EQ(1u, external.Release());
     EXPECT_EQ(0u, external.Release());
     EXPECT_EQ(0u, external.Release() + 1);  // below zero and still alive
     UINT count = 0;
@@ -168,9 +171,10 @@ TEST(ExternalObject, PropertyReadIsABooleanStoredAsOne)
     EXPECT_EQ(S_OK, w.external.Invoke(1, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, NULL, NULL));
     EXPECT_EQ(VT_BOOL, V_VT(&result));
     EXPECT_EQ(1, V_BOOL(&result));
-    // Other DISPIDs succeed and do nothing.
+    // Other DISPIDs are no member and do nothing.
     VariantInit(&result);
-    EXPECT_EQ(S_OK, w.external.Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, &result, NULL, NULL));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              w.external.Invoke(2, IID_NULL, 0, DISPATCH_PROPERTYGET | DISPATCH_METHOD, &none, &result, NULL, NULL));
     EXPECT_EQ(VT_EMPTY, V_VT(&result));
     EXPECT_TRUE(w.notFirstRunAtStart.empty());
 }
@@ -190,6 +194,21 @@ TEST(Bridge, DoubleCommandIdIsTruncatedAndRunsTheUpdate)
     EXPECT_EQ(2, w.state.Command);
     EXPECT_EQ(std::vector<std::string>({"update"}), w.client.calls);
     EXPECT_EQ(std::vector<std::string>({"VERSION|95", "TITLE_CE|0"}), w.page.update.script.calls);
+}
+
+TEST(Bridge, CommandIdOfAnotherTypeIsReadByItsValue)
+{
+    TestBridgeWindow w;
+    VARIANT id;
+    VariantInit(&id);
+    V_VT(&id) = VT_BSTR;
+    V_BSTR(&id) = SysAllocString(L"2");
+    VARIANT result = w.Call(id, L"NX");
+    VariantClear(&result);
+    VariantClear(&id);
+    ASSERT_TRUE(w.WaitIdle());
+    EXPECT_EQ(2, w.state.Command); // not the low bytes of the text's pointer
+    EXPECT_EQ(std::vector<std::string>({"update"}), w.client.calls);
 }
 
 TEST(Bridge, UnknownCommandAnswersParmErrKeepsTheFunctionAndSendsNothing)
