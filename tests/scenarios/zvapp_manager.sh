@@ -209,7 +209,9 @@ scenario_pin_code() {
   tokensim set 0 pcode=1 >/dev/null; tokensim set 1 pcode=0 >/dev/null
   tokensim insert 0 >/dev/null; tokensim insert 1 >/dev/null
   open_management_window
-  settle 3
+  # The list follows the insertions' refreshes, later on a loaded machine.
+  listed_is() { [ "$(wd combo "$VIEW" 1003)" = "$1" ]; }
+  wait_for 15 listed_is "ZV Reader 0"
   check_eq "a token whose code does not match is never listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
   refresh
   check_eq "not after a refresh either" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
