@@ -60,6 +60,15 @@ static bool ParseInt(const std::string &text, int64_t *out)
     return true;
 }
 
+// The times the state file can write and read back: years 1950 to 9999.
+static const int64_t kEarliest = -631152000;  // 1950-01-01T00:00:00Z
+static const int64_t kLatest = 253402300799;  // 9999-12-31T23:59:59Z
+
+static bool InRange(int64_t t)
+{
+    return t >= kEarliest && t <= kLatest;
+}
+
 bool ParseTime(const std::string &text, int64_t now, int64_t *out)
 {
     if (text == "now") {
@@ -83,14 +92,17 @@ bool ParseTime(const std::string &text, int64_t now, int64_t *out)
                 unit = 1;
         }
         int64_t n;
-        if (!ParseInt(body, &n))
+        if (!ParseInt(body, &n) || n > (kLatest - kEarliest) / unit)
             return false;
-        *out = now + (text[0] == '-' ? -n : n) * unit;
+        int64_t t = now + (text[0] == '-' ? -n : n) * unit;
+        if (!InRange(t))
+            return false;
+        *out = t;
         return true;
     }
     if (!text.empty() && text[0] == '@') {
         int64_t n;
-        if (!ParseInt(text.substr(1), &n))
+        if (!ParseInt(text.substr(1), &n) || !InRange(n))
             return false;
         *out = n;
         return true;

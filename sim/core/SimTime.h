@@ -18,5 +18,6 @@ std::string FormatTime(int64_t seconds);
 // Accepts "now", "+3d", "-2h", "+259200s", "+10m" (relative to now),
 // "2027-03-05", "2027-03-05T12:00:00" or "2027-03-05 12:00:00" with an optional
 // trailing "Z", and a plain number of seconds since 1970 ("@1700000000").
-// Returns false for anything else (out untouched).
+// Returns false for anything else, and for a time outside the years 1950 to
+// 9999 (out untouched).
 bool ParseTime(const std::string &text, int64_t now, int64_t *out);

@@ -136,5 +136,10 @@ TEST(SimTime, CivilConversionAndParsing)
     EXPECT_FALSE(ParseTime("tomorrow", 0, &out));
     EXPECT_FALSE(ParseTime("+", 0, &out));
     EXPECT_FALSE(ParseTime("2027-13-01", 0, &out));
+    // Only times the state file can write and read back again (a far offset
+    // wrote a year the reader refused; a huge one overflowed).
+    EXPECT_FALSE(ParseTime("-8000000002", 1796000000, &out));
+    EXPECT_FALSE(ParseTime("+999999999999999d", 0, &out));
+    EXPECT_FALSE(ParseTime("@999999999999999", 0, &out));
     EXPECT_EQ(5, out);
 }
