@@ -2,8 +2,13 @@
 // shows one modal dialog from an in-memory template ("bare dialog").
 #include <windows.h>
 
-static INT_PTR CALLBACK BareDialogProc(HWND, UINT msg, WPARAM, LPARAM)
+static INT_PTR CALLBACK BareDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM)
 {
+    // WM_CLOSE arrives as IDCANCEL: the benchmark closes each start.
+    if (msg == WM_COMMAND && LOWORD(wParam) == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    }
     return msg == WM_INITDIALOG ? TRUE : FALSE;
 }
 
