@@ -31,6 +31,14 @@ public:
     CMemoryIniStore store;
 };
 
+std::string OneLine(std::string text)
+{
+    for (char &c : text)
+        if (c == '\r' || c == '\n')
+            c = ' ';
+    return text;
+}
+
 const char *const kSections[] = {WEBSET_SECTION_SETTING, WEBSET_SECTION_REQUEST, WEBSET_SECTION_PROMPT};
 
 }  // namespace
@@ -42,8 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size_t pageBuffer = in.Byte() * 4u;
     for (int entries = 0; !in.Empty() && entries < 64; ++entries) {
         const char *section = kSections[in.Byte() % 3];
-        std::string key = in.Text();
-        std::string value = in.Text();
+        // A line of the file holds no line break.
+        std::string key = OneLine(in.Text());
+        std::string value = OneLine(in.Text());
         profile.WriteString(section, key.c_str(), value.c_str());
     }
 
@@ -64,8 +73,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<std::string> again = ReadWebAddresses(profile);
     bool platformChanged = false;
     for (const std::string &a : addresses) {
-        platformChanged |= a.size() >= 2 && (a[0] == '"' || a[0] == '\'') && a[a.size() - 1] == a[0];
-        platformChanged |= a[0] == ' ' || a[0] == '\t' || a[a.size() - 1] == ' ' || a[a.size() - 1] == '\t';
+        size_t first = a.find_first_not_of(" \t"), last = a.find_last_not_of(" \t");
+        std::string t = first == std::string::npos ? std::string() : a.substr(first, last - first + 1);
+        platformChanged |= t != a || (t.size() >= 2 && (t[0] == '"' || t[0] == '\'') && t[t.size() - 1] == t[0]);
     }
     FUZZ_REQUIRE(platformChanged || again == addresses);
     FUZZ_REQUIRE(WebPagesEnabled(profile));
