@@ -1,7 +1,5 @@
 #include "assistant/engine/OnlineUpdate.h"
 
-#include "assistant/engine/VersionRules.h"
-
 #include <stdio.h>
 
 static const DownloadKindInfo kDownloads[] = {
@@ -89,7 +87,7 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
         if (!versions.FetchVersionFile(&local))
             return 0;
         std::string published;
-        bool found = platform.ReadIniValue(local, "ZVVer", "VER", &published) && IsPublishedVersion(published);
+        bool found = versions.ReadPublishedVersion(local, "ZVVer", &published);
         platform.Remove(local);
         if (!found)
             return 0;

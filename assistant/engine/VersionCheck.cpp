@@ -73,6 +73,11 @@ int VersionCheck::InstalledIsAtLeast(int kind, const std::string &published)
     return InstalledIsCurrent(installed, published);
 }
 
+bool VersionCheck::ReadPublishedVersion(const std::string &localPath, const char *section, std::string *published)
+{
+    return m_platform.ReadIniValue(localPath, section, "VER", published) && IsPublishedVersion(*published);
+}
+
 int VersionCheck::CheckComponentVersion(int kind, bool write)
 {
     const VersionKindInfo *info = FindVersionKind(kind);
@@ -82,7 +87,7 @@ int VersionCheck::CheckComponentVersion(int kind, bool write)
     if (!FetchVersionFile(&local))
         return 0;
     std::string published;
-    if (!m_platform.ReadIniValue(local, info->section, "VER", &published) || !IsPublishedVersion(published)) {
+    if (!ReadPublishedVersion(local, info->section, &published)) {
         m_platform.Remove(local);
         return 0;
     }

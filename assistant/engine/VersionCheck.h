@@ -30,6 +30,9 @@ public:
 
     // Fetches Version.ini to the temporary folder; false when it could not.
     bool FetchVersionFile(std::string *localPath);
+    // The section's VER value of a fetched version file, when it is a
+    // published version (a cut-off or broken file gives none).
+    bool ReadPublishedVersion(const std::string &localPath, const char *section, std::string *published);
     // 1 when the installed value of kind is at least published.
     int InstalledIsAtLeast(int kind, const std::string &published);
     // Records the version kept for kind, once its package has run; only
