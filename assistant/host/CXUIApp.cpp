@@ -12,6 +12,11 @@
 
 #include <string>
 
+// Which signer the build pins and what it carries, named by the build.
+#ifndef ORVANE_BUILD_KIND
+#define ORVANE_BUILD_KIND "build of unknown kind"
+#endif
+
 namespace {
 
 std::string ProgramPath()
@@ -53,6 +58,7 @@ CXUIApp::~CXUIApp()
 
 bool CXUIApp::InitInstance(const char *commandLine)
 {
+    HostTrace("start: %s", ORVANE_BUILD_KIND);
     // The handle is never closed: the mutex marks this process to the end.
     CreateMutexA(NULL, FALSE, InstanceMutexName());
     if (GetLastError() == ERROR_ALREADY_EXISTS)

@@ -4,9 +4,17 @@
 #   other.pem/other.key, other-chain.pem             another signer under the same root
 #   stray-root.pem, stray.pem/stray.key, stray-chain.pem  a signer under a root nobody trusts
 #   leaf.sha1                                        the pinned signer's SHA-1 thumbprint (hex)
+#   leaf.time    a signing time inside the signers' validity (Unix seconds), so that
+#                what the test PKI signs is the same bytes at every build
 set -eu
 dir=$1
-[ -f "$dir/leaf.sha1" ] && exit 0
+signing_time() {
+  [ -f "$dir/leaf.time" ] && return 0
+  start=$(openssl x509 -in "$dir/leaf.pem" -noout -startdate | sed 's/^notBefore=//')
+  echo $(( $(date -u -d "$start" +%s) + 60 )) > "$dir/leaf.time.tmp"
+  mv "$dir/leaf.time.tmp" "$dir/leaf.time"
+}
+if [ -f "$dir/leaf.sha1" ]; then signing_time; exit 0; fi
 mkdir -p "$dir"
 cd "$dir"
 cat > ext.cnf <<'CNF'
@@ -41,3 +49,4 @@ cp leaf-chain.pem chain.pem
 openssl x509 -in root.pem -outform DER -out root.der
 openssl x509 -in leaf.pem -noout -fingerprint -sha1 | sed 's/.*=//; s/://g' | tr 'A-F' 'a-f' > leaf.sha1.tmp
 mv leaf.sha1.tmp leaf.sha1
+signing_time
