@@ -407,7 +407,7 @@ download_faults() {
     rm -rf "$srv"; mkdir -p "$srv"
     case $mode in
       404|hang|close) version_file "$srv" 10121300; start_update_server "$srv" --rule "Version.ini=$mode" ;;
-      refused) export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/bankremote/lccb/Version.ini ;;
+      refused) assistant_hook ORVANE_UPDATE_HOST 127.0.0.1:9; assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/bankremote/lccb/Version.ini ;;
       garbage) { head -c 3000 /dev/urandom | tr '\0[]=' 'zzzz'
                  printf '\r\n[%s]\r\nVER=%s\r\n' SOVAN 'zz!?' PSVer '-1' SIGNVer '' PRINTERVer "$(head -c 40 /dev/urandom | tr -dc 'g-z')"; } > "$srv/Version.ini"
                start_update_server "$srv" ;;
@@ -421,7 +421,7 @@ download_faults() {
     esac
     run_case download "$mode" 2 1
     run_case download "$mode" 2 2
-    if [ "$mode" = refused ]; then unset ORVANE_UPDATE_HOST ORVANE_PROBE_URL; else stop_update_server; fi
+    if [ "$mode" = refused ]; then assistant_hook ORVANE_UPDATE_HOST; assistant_hook ORVANE_PROBE_URL; else stop_update_server; fi
   done
   check "download faults: nothing downloaded ran" test -z "$(installs_log 2>/dev/null)"
   family_checks download

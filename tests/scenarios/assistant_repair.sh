@@ -64,7 +64,8 @@ LCCB_SovanExt.exe" "$(installs_log)"
   check_eq "the checks run" "TITLE_WS	1" "$(head -1 <<<"$out")"
 }
 
-export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/
+assistant_hook ORVANE_UPDATE_HOST 127.0.0.1:9
+assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/
 run_scenario answers answers
 run_scenario vendor-two vendor_two
 run_scenario first-run first_run

@@ -8,6 +8,9 @@ srv="$SCENARIO_WORK/update-srv"
 reg_version() { wine reg query 'HKLM\SOFTWARE\Kessaline\VK820Auto_LCCBBank' /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'; }
 
 packages() {
+  # The old environment overrides, as a user could set them, point nowhere:
+  # the administrator process takes the machine's key only.
+  export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/
   "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1
   start_manager
   rm -rf "$srv"; version_file "$srv" 10121300
@@ -19,6 +22,7 @@ packages() {
   start_update_server "$srv"
   out=$(engine_run 2 1)
   stop_update_server
+  unset ORVANE_UPDATE_HOST ORVANE_PROBE_URL
   check_eq "results" "TITLE_CE	10
 TITLE_CE	10
 TITLE_CE	10
@@ -48,7 +52,8 @@ VERSION	95
 TITLE_CE	0" "$out"
   # Network down: every version check has been tried, nothing is fetched.
   : > "$UPDATE_LOG"
-  out=$(ORVANE_PROBE_URL=http://127.0.0.1:9/ engine_run 2 1)
+  assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/
+  out=$(engine_run 2 1)
   stop_update_server
   check_eq "network down" "WEB1	40
 TITLE_CE	0" "$out"
@@ -59,8 +64,9 @@ silent_server() {
   "$top/scripts/stage-client" "$WINEPREFIX" --vendor 2
   rm -rf "$srv"; version_file "$srv" 10121218
   start_update_server "$srv" --rule Version.ini=hang
+  assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/
   local start=$(date +%s)
-  out=$(ORVANE_PROBE_URL=http://127.0.0.1:9/ engine_run 2 2)
+  out=$(engine_run 2 2)
   local took=$(( $(date +%s) - start ))
   stop_update_server
   note "update against a silent server took ${took}s"
