@@ -380,15 +380,15 @@ file_faults() {
   mv "$sys/csp.kept" "$sys/vk820aCSP_LCCB_s.dll"
   # Directories where the engine writes: the version file, an installer,
   # the log.
-  local temp; temp=$(temp_dir)
-  mkdir -p "$temp/Version.ini" "$temp/LCCB_SignExt.exe"
-  run_case file temp-directories 4 1
-  findings file temp-directories SIGN1 CONTROL1 PRINTER1
-  run_case file temp-directories 2 1
-  run_case file temp-directories 10 1 yes
-  findings file temp-directories REPAIR0
+  local work; work=$(work_dir)
+  mkdir -p "$work/Version.ini" "$work/LCCB_SignExt.exe"
+  run_case file work-directories 4 1
+  findings file work-directories SIGN1 CONTROL1 PRINTER1
+  run_case file work-directories 2 1
+  run_case file work-directories 10 1 yes
+  findings file work-directories REPAIR0
   check "file faults: no installer ran from a directory" test -z "$(installs_log 2>/dev/null)"
-  rmdir "$temp/Version.ini" "$temp/LCCB_SignExt.exe"
+  rmdir "$work/Version.ini" "$work/LCCB_SignExt.exe"
   local log="$WINEPREFIX/drive_c/windows/engine-run.log"
   rm -f "$log"; mkdir "$log"
   run_case file log-directory 4 1

@@ -172,6 +172,11 @@ engine_run() { wine engine-run "$1" NX "$2" ${3:-} 2>/dev/null | iconv -f GBK -t
 engine_log() { iconv -f GBK -t UTF-8 "$WINEPREFIX/drive_c/windows/engine-run.log" 2>/dev/null | tr -d '\r'; }
 # The installer stand-in's record: one "name<TAB>time<TAB>args" a run.
 installs_log() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f1; }
+# The folders the stand-ins ran from (their own full paths), one per line.
+installs_folders() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f4 | sed 's/[^\\]*$//' | sort -u; }
+# The assistant's work folder (common application data), as Windows and Unix path.
+WORK_FOLDER='C:\ProgramData\Orvane_Assistant\Work\'
+work_dir() { echo "$WINEPREFIX/drive_c/ProgramData/Orvane_Assistant/Work"; }
 # installer_exit NAME CODE: the stand-in run as NAME exits with CODE.
 installer_exit() { printf '[ExitCode]\r\n%s=%s\r\n' "$1" "$2" >> "$STATE_DIR/installer.ini"; }
 # The prefix's temporary folder as Unix path, as the programs see it (where
