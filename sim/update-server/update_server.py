@@ -77,17 +77,18 @@ def main():
             self.wfile.write(body)
 
         def paced(self, name, body, kind, seconds):
+            # (pause before, piece)
             if kind == "slow":
                 steps = max(1, int(seconds))
                 cuts = [len(body) * i // steps for i in range(steps + 1)]
-                pieces = [(body[cuts[i]:cuts[i + 1]], 1.0) for i in range(steps)]
+                pieces = [(1.0 if i else 0, body[cuts[i]:cuts[i + 1]]) for i in range(steps)]
             else:
-                pieces = [(body[: len(body) // 2], seconds), (body[len(body) // 2:], 0)]
+                pieces = [(0, body[: len(body) // 2]), (seconds, body[len(body) // 2:])]
             try:
-                for piece, pause in pieces:
+                for pause, piece in pieces:
+                    time.sleep(pause)
                     self.wfile.write(piece)
                     self.wfile.flush()
-                    time.sleep(pause)
             except OSError:
                 pass  # the client went away
             if args.log:

@@ -90,7 +90,7 @@ slow_and_stalled() {
   rm -rf "$srv"; mkdir -p "$srv"
   printf '[%s]\r\nVER=%s\r\n' SOVAN 10121300 PSVer 10121218 SIGNVer 10121300 PRINTERVer 10121300 > "$srv/Version.ini"
   for p in Sign Printer Sovan; do cp "$SIGNED_DIR/installer_signed.exe" "$srv/LCCB_$p.dat"; done
-  start_update_server "$srv" --rule LCCB_Sign.dat=slow:40 --rule LCCB_Printer.dat=stall:36 --rule LCCB_Sovan.dat=slow:12
+  start_update_server "$srv" --rule LCCB_Sign.dat=slow:41 --rule LCCB_Printer.dat=stall:36 --rule LCCB_Sovan.dat=slow:12
   local start; start=$(date +%s)
   out=$(engine_run 2 1)
   local took=$(( $(date +%s) - start ))
