@@ -5,25 +5,26 @@
 #include <stdio.h>
 #include <string.h>
 
-static const char *TraceFile(const char *variable)
+static const char *TraceFile(TracePathSource source)
 {
     static char path[MAX_PATH];
     static bool read = false;
     if (!read) {
-        DWORD n = GetEnvironmentVariableA(variable, path, sizeof(path));
-        if (n == 0 || n >= sizeof(path))
-            path[0] = '\0';
+        path[0] = '\0';
+        if (source)
+            source(path, sizeof(path));
+        path[sizeof(path) - 1] = '\0';
         read = true;
     }
     return path[0] ? path : NULL;
 }
 
-void WriteTraceLine(const char *variable, const char *format, va_list args)
+void WriteTraceLine(TracePathSource source, const char *format, va_list args)
 {
     char line[2048];
     vsnprintf(line, sizeof(line), format, args);
     OutputDebugStringA(line);
-    const char *path = TraceFile(variable);
+    const char *path = TraceFile(source);
     if (!path)
         return;
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,

@@ -1,5 +1,5 @@
 // The outside addresses the checks use. Each has its production value and
-// one environment variable that a test may set to replace it:
+// one test override (see TestHooks.h) that replaces it:
 //   ORVANE_BANK_DOMAIN   the bank's web domain (trusted sites)
 //   ORVANE_EBANK_DOMAIN  the e-banking platform's domain (trusted sites)
 //   ORVANE_CA_DOMAIN     the certificate authority's domain (trusted sites)
@@ -7,6 +7,8 @@
 //   ORVANE_UPDATE_HOST   the update server (host[:port]) of the version file and packages
 // They are read once, when the engine is set up at start-up.
 #pragma once
+
+#include "assistant/engine/Registry.h"
 
 #include <string>
 
@@ -24,6 +26,6 @@ extern const char kCaDomain[];
 extern const char kProbeUrl[];
 extern const char kUpdateHost[];
 
-// lookup returns the variable's value or null; empty values are ignored.
-EngineAddresses LoadEngineAddresses(const char *(*lookup)(const char *name));
+// The constants with the overrides found in registry; empty ones are ignored.
+EngineAddresses LoadEngineAddresses(IRegistry &registry);
 EngineAddresses DefaultEngineAddresses();

@@ -4,6 +4,10 @@
 // repair's confirmation; with neither the real message box is shown.
 // The log goes next to this program under its own name with "log" in place
 // of "exe", as the assistant's does.
+// ENGINE_RUN_TAMPER=1: just before each installer or package starts, this
+// harness does what another program could try on the file (write it,
+// delete it, rename it away and put another in its place) and prints
+// "tamper<TAB>name<TAB>write=… delete=… rename=…" (done or refused).
 #include "assistant/engine/EngineServices.h"
 #include "assistant/engine/Win32ClientEngine.h"
 #include "assistant/host/LogFile.h"
@@ -14,6 +18,7 @@
 #include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 namespace {
 
@@ -57,6 +62,7 @@ public:
     ILog &Log() override { return m_log; }
     WorkerServices Services() override { return m_engine.Services(m_client.Engine()); }
     CLogFile &LogFile() { return m_log; }
+    CInstallerPlatform &Platform() { return m_client.Platform(); }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
@@ -100,6 +106,40 @@ void PumpUntilEnded(HANDLE thread)
     }
 }
 
+const char *Outcome(bool done)
+{
+    return done ? "done" : "refused";
+}
+
+void TryToTamper(const std::string &path)
+{
+    static const char planted[] = "planted, not the checked installer";
+    DWORD n = 0;
+    bool wrote = false;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file != INVALID_HANDLE_VALUE) {
+        wrote = WriteFile(file, planted, sizeof(planted), &n, NULL) && SetEndOfFile(file);
+        CloseHandle(file);
+    }
+    std::string aside = path + ".aside";
+    bool renamed = MoveFileA(path.c_str(), aside.c_str()) != FALSE;
+    if (renamed) {
+        HANDLE other = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (other != INVALID_HANDLE_VALUE) {
+            WriteFile(other, planted, sizeof(planted), &n, NULL);
+            CloseHandle(other);
+        }
+        DeleteFileA(aside.c_str());
+    }
+    bool deleted = !renamed && DeleteFileA(path.c_str());
+    size_t slash = path.rfind('\\');
+    std::string line = "tamper\t" + path.substr(slash == std::string::npos ? 0 : slash + 1) + "\twrite=" +
+                       Outcome(wrote) + " delete=" + Outcome(deleted) + " rename=" + Outcome(renamed) + "\n";
+    fwrite(line.data(), 1, line.size(), stdout);
+    fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -115,6 +155,9 @@ int main(int argc, char **argv)
     _setmode(_fileno(stdout), _O_BINARY);
     CHarnessPrompt prompt(answer);
     CEngineRunWindow host(prompt);
+    const char *tamper = getenv("ENGINE_RUN_TAMPER");
+    if (tamper && strcmp(tamper, "1") == 0)
+        host.Platform().SetStartSeam(TryToTamper);
     if (!host.Create()) {
         fprintf(stderr, "engine-run: cannot create the result window\n");
         return 1;

@@ -1,13 +1,8 @@
 #include "assistant/engine/EngineServices.h"
 
-#include <stdlib.h>
-
-static const char *ReadEnvironment(const char *name)
-{
-    return getenv(name);
-}
-
-CEngineServices::CEngineServices() : m_addresses(LoadEngineAddresses(ReadEnvironment)) {}
+// The process's environment is the user's to set: the administrator
+// process takes its overrides from the machine's key only.
+CEngineServices::CEngineServices() : m_addresses(LoadEngineAddresses(m_registry)) {}
 
 WorkerServices CEngineServices::Services(IClientEngine *client)
 {

@@ -9,7 +9,7 @@
 #include <windows.h>
 
 // The real registry, system queries, SSL cache and clock, with the addresses
-// read from the environment when the object is made (at start-up).
+// with their test overrides read when the object is made (at start-up).
 class CEngineServices {
 public:
     CEngineServices();
@@ -19,8 +19,9 @@ public:
     IRegistry &Registry() { return m_registry; }
 
 private:
-    EngineAddresses m_addresses;
+    // Declared first: the addresses are read through it.
     CWin32Registry m_registry;
+    EngineAddresses m_addresses;
     CComonCheck m_comonCheck;
     CSslState m_ssl;
     LocalClock m_clock;

@@ -1,6 +1,6 @@
 #include "assistant/engine/InstallerPlatform.h"
 
-#include "assistant/engine/SignatureGate.h"
+#include "assistant/engine/WorkFolder.h"
 
 bool CMessageBoxPrompt::AskYesNo(const char *text, const char *caption)
 {
@@ -20,13 +20,9 @@ bool CInstallerPlatform::Remove(const std::string &path)
     return !Exists(path);
 }
 
-std::string CInstallerPlatform::TempFolder()
+std::string CInstallerPlatform::WorkFolder()
 {
-    char path[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof(path), path);
-    if (n == 0 || n >= sizeof(path))
-        return std::string();
-    return std::string(path, n);
+    return PrepareWorkFolder();
 }
 
 bool CInstallerPlatform::ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value)
@@ -48,37 +44,24 @@ bool CInstallerPlatform::WriteVersionValue(const char *subKey, const char *name,
     return rc == ERROR_SUCCESS;
 }
 
-bool CInstallerPlatform::IsTrustedSigned(const std::string &path)
+std::unique_ptr<IHeldFile> CInstallerPlatform::WriteInstaller(int resourceId, const std::string &path)
 {
-    return IsSignedByPinnedSigner(path, m_pin);
+    const void *bytes = NULL;
+    DWORD size = 0;
+    if (!FindBinResource(resourceId, &bytes, &size))
+        return nullptr;
+    std::unique_ptr<CHeldFile> held = CHeldFile::WriteNew(path, bytes, size, m_pin);
+    if (held)
+        held->SetStartSeam(m_seam);
+    return std::unique_ptr<IHeldFile>(held.release());
 }
 
-ProcessOutcome CInstallerPlatform::RunAndWait(const std::string &path)
+std::unique_ptr<IHeldFile> CInstallerPlatform::HoldFile(const std::string &path)
 {
-    ProcessOutcome outcome;
-    // The program is named on its own and quoted on the command line, so a
-    // space in the folder cannot make another program run.
-    std::string commandLine = "\"" + path + "\"";
-    std::string buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup;
-    ZeroMemory(&startup, sizeof(startup));
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(path.c_str(), &buffer[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return outcome;
-    outcome.started = true;
-    // An installer takes as long as it takes; the worker is off the window
-    // thread, so the dialog stays responsive meanwhile.
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = 0;
-    if (GetExitCodeProcess(process.hProcess, &code)) {
-        outcome.exitKnown = true;
-        outcome.exitCode = code;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return outcome;
+    std::unique_ptr<CHeldFile> held = CHeldFile::Open(path, m_pin);
+    if (held)
+        held->SetStartSeam(m_seam);
+    return std::unique_ptr<IHeldFile>(held.release());
 }
 
 bool CInstallerPlatform::ExtractBinResource(int resourceId, const std::string &path)
@@ -86,23 +69,37 @@ bool CInstallerPlatform::ExtractBinResource(int resourceId, const std::string &p
     return ::ExtractBinResource(resourceId, path.c_str());
 }
 
-bool ExtractBinResource(int resourceId, const char *path)
+bool FindBinResource(int resourceId, const void **bytes, DWORD *size)
 {
     HMODULE module = GetModuleHandleA(NULL);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(resourceId), "BIN");
     if (!found)
         return false;
     HGLOBAL loaded = LoadResource(module, found);
-    const void *bytes = loaded ? LockResource(loaded) : NULL;
-    DWORD size = SizeofResource(module, found);
-    if (!bytes || size == 0)
+    *bytes = loaded ? LockResource(loaded) : NULL;
+    *size = SizeofResource(module, found);
+    return *bytes && *size != 0;
+}
+
+bool ExtractBinResource(int resourceId, const char *path)
+{
+    const void *bytes = NULL;
+    DWORD size = 0;
+    if (!FindBinResource(resourceId, &bytes, &size))
         return false;
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    // The user's settings file is replaced whole: a cut-off write must never
+    // leave it half old, half new.
+    std::string temp = std::string(path) + ".new";
+    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
-    BOOL ok = WriteFile(file, bytes, size, &written, NULL);
+    BOOL ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
+    ok = FlushFileBuffers(file) && ok;
     CloseHandle(file);
-    return ok && written == size;
+    if (!ok || !MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp.c_str());
+        return false;
+    }
+    return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "assistant/engine/ClientPlatform.h"
+#include "assistant/engine/HeldFile.h"
 
 #include <windows.h>
 
@@ -30,19 +31,26 @@ public:
 
     bool Exists(const std::string &path) override;
     bool Remove(const std::string &path) override;
-    std::string TempFolder() override;
+    std::string WorkFolder() override;
     bool ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value) override;
     bool WriteVersionValue(const char *subKey, const char *name, const std::string &value) override;
-    bool IsTrustedSigned(const std::string &path) override;
-    ProcessOutcome RunAndWait(const std::string &path) override;
+    std::unique_ptr<IHeldFile> WriteInstaller(int resourceId, const std::string &path) override;
+    std::unique_ptr<IHeldFile> HoldFile(const std::string &path) override;
     bool ExtractBinResource(int resourceId, const std::string &path) override;
     bool AskYesNo(const char *text, const char *caption) override { return m_prompt.AskYesNo(text, caption); }
     void Pause(uint32_t ms) override { Sleep(ms); }
 
+    // Runs before each start of a held file (the test driver's seam).
+    void SetStartSeam(const StartSeam &seam) { m_seam = seam; }
+
 private:
     IYesNoPrompt &m_prompt;
     std::string m_pin;
+    StartSeam m_seam;
 };
 
-// Writes the "BIN" resource of this program to path; false on any failing step.
+// The bytes of this program's "BIN" resource; false when it has none.
+bool FindBinResource(int resourceId, const void **bytes, DWORD *size);
+// Writes the "BIN" resource whole in place of path: to a new file beside
+// it, then swapped in, so a failure leaves the old file as it was.
 bool ExtractBinResource(int resourceId, const char *path);

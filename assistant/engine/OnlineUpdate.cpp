@@ -1,5 +1,7 @@
 #include "assistant/engine/OnlineUpdate.h"
 
+#include "assistant/engine/Repairs.h"
+
 #include <stdio.h>
 
 static const DownloadKindInfo kDownloads[] = {
@@ -95,10 +97,11 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
             versions.KeepPublished(2, published);
     }
 
-    std::string local = platform.TempFolder() + info->localName;
+    std::string folder = platform.WorkFolder();
+    std::string local = folder + info->localName;
     std::string url = versions.Address((std::string("/bankremote/lccb/") + info->package).c_str());
     bool silent = versions.ServerSilent();
-    bool fetched = FetchFresh(m_s.downloader, platform, url, local, &silent);
+    bool fetched = !folder.empty() && FetchFresh(m_s.downloader, platform, url, local, DownloadKind::Package, &silent);
     if (silent)
         versions.MarkServerSilent();
     if (!fetched) {
@@ -109,17 +112,22 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
     }
     // Plain HTTP proves nothing about where the file came from (and an
     // error page arrives as a "downloaded" file): only the pinned signer's
-    // code is run.
-    if (!platform.IsTrustedSigned(local)) {
-        char line[400];
-        snprintf(line, sizeof(line), "文件\"%s\"签名无效,未运行!", local.c_str());
-        m_run.WriteLog(line);
+    // code is run, and the file stays held from the check to the start.
+    std::unique_ptr<IHeldFile> held = platform.HoldFile(local);
+    if (!held || !held->IsTrustedSigned()) {
+        if (held) {
+            char line[400];
+            snprintf(line, sizeof(line), "文件\"%s\"签名无效,未运行!", local.c_str());
+            m_run.WriteLog(line);
+            held.reset();
+        }
         platform.Remove(local);
         m_run.ClearBusy();
         ReportPackageFailure(kind);
         return 0;
     }
-    ProcessOutcome outcome = platform.RunAndWait(local);
+    ProcessOutcome outcome = held->RunAndWait();
+    held.reset();
     if (!outcome.started) {
         m_run.ReportResult("REPAIR0", 100);
         m_run.ReportResult("REPAIR0", 0);
@@ -127,9 +135,16 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
         return 0;
     }
     platform.Remove(local);
-    if (!outcome.exitKnown || outcome.exitCode == 4) {
+    // A crash (an error status as exit code) has installed nothing either.
+    if (!outcome.Succeeded()) {
         m_run.ClearBusy();
         return 0;
+    }
+    // The second vendor's own package has replaced its version checker.
+    if (kind == 2) {
+        std::string checker = ZanvoClientFile(m_s.checks.registry, "CheckFileVer.dll");
+        if (!checker.empty())
+            platform.Remove(checker);
     }
     // Only now does the installed version change.
     versions.StorePublished(info->versionKind);

@@ -30,7 +30,7 @@ private:
 
 struct DownloadKindInfo {
     const char *package;   // on the server, under /bankremote/lccb/
-    const char *localName; // in the temporary folder
+    const char *localName; // in the work folder
     int versionKind;
 };
 

@@ -29,9 +29,17 @@ const char *InstallerFileName(int resourceId)
     }
 }
 
+std::string ZanvoClientFile(IRegistry &registry, const char *name)
+{
+    std::string programFiles = ReadProgramFilesFolder(registry);
+    if (programFiles.empty())
+        return std::string();
+    return programFiles + kClientFolder + "\\" + name;
+}
+
 std::string Repairs::WebSettingsPath()
 {
-    return ReadProgramFilesFolder(m_registry) + kClientFolder + "\\URLSet.ini";
+    return ZanvoClientFile(m_registry, "URLSet.ini");
 }
 
 void Repairs::ReportFailure(int progress)
@@ -42,39 +50,53 @@ void Repairs::ReportFailure(int progress)
 
 bool Repairs::RunEmbeddedInstaller(int resourceId, int progress)
 {
-    if (resourceId == kBinWebSettings)
-        return m_platform.ExtractBinResource(kBinWebSettings, WebSettingsPath());
+    if (resourceId == kBinWebSettings) {
+        std::string web = WebSettingsPath();
+        return !web.empty() && m_platform.ExtractBinResource(kBinWebSettings, web);
+    }
     const char *name = InstallerFileName(resourceId);
-    if (!name) {
+    std::string folder = name ? m_platform.WorkFolder() : std::string();
+    if (folder.empty()) {
         ReportFailure(progress);
         return false;
     }
-    if (resourceId == kBinZanvoClient)
-        m_platform.Remove(ReadProgramFilesFolder(m_registry) + kClientFolder + "\\CheckFileVer.dll");
+    if (resourceId == kBinZanvoClient) {
+        std::string checker = ZanvoClientFile(m_registry, "CheckFileVer.dll");
+        if (checker.empty()) {
+            ReportFailure(progress);
+            return false;
+        }
+        m_platform.Remove(checker);
+    }
 
-    std::string path = m_platform.TempFolder() + name;
-    m_platform.Remove(path);
-    if (!m_platform.Exists(path) && !m_platform.ExtractBinResource(resourceId, path)) {
+    // A leftover that cannot be removed is somebody else's file: nothing
+    // runs in its place.
+    std::string path = folder + name;
+    std::unique_ptr<IHeldFile> held;
+    if (m_platform.Remove(path))
+        held = m_platform.WriteInstaller(resourceId, path);
+    if (!held) {
         ReportFailure(progress);
         return false;
     }
-    // A leftover that could not be replaced is somebody else's file: it runs
-    // only when it is signed as our own installers are.
-    if (!m_platform.IsTrustedSigned(path)) {
+    // Our own resource, checked as it lies on disk: what runs is what was checked.
+    if (!held->IsTrustedSigned()) {
         char line[400];
         snprintf(line, sizeof(line), "文件\"%s\"签名无效,未运行!", path.c_str());
         m_run.WriteLog(line);
+        held.reset();
         m_platform.Remove(path);
         ReportFailure(progress);
         return false;
     }
-    ProcessOutcome outcome = m_platform.RunAndWait(path);
+    ProcessOutcome outcome = held->RunAndWait();
+    held.reset();
     if (!outcome.started) {
         ReportFailure(progress);
         return false;
     }
     m_platform.Remove(path);
-    if (!outcome.exitKnown || outcome.exitCode == 4) {
+    if (!outcome.Succeeded()) {
         ReportFailure(progress);
         return false;
     }

@@ -1,5 +1,5 @@
 // The one-click repair and the first-run installation: the installers the
-// program carries, written to the temporary folder, run and deleted.
+// program carries, written to the work folder, run and deleted.
 #pragma once
 
 #include "assistant/engine/CheckRun.h"
@@ -16,8 +16,12 @@ enum BinResource {
     kBinWebSettings = 211,
 };
 
-// The temporary file name of an installer resource; null for another id.
+// The work folder's file name of an installer resource; null for another id.
 const char *InstallerFileName(int resourceId);
+
+// A file of the second vendor's client folder under Program Files; "" when
+// the Program Files folder cannot be read (never a drive-relative path).
+std::string ZanvoClientFile(IRegistry &registry, const char *name);
 
 extern const char kRepairCaption[];
 extern const char kRepairQuestion[];
@@ -32,6 +36,7 @@ public:
     bool RunFirstRunInstallation();
     bool RunEmbeddedInstaller(int resourceId, int progress);
 
+    // "" when the Program Files folder cannot be read.
     std::string WebSettingsPath();
 
 private:

@@ -57,6 +57,18 @@ static bool SignerTrustedAndPinned(HANDLE state, const std::string &pin)
 
 bool IsSignedByPinnedSigner(const std::string &path, const std::string &pinnedSha1)
 {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = IsSignedByPinnedSigner(file, path, pinnedSha1);
+    CloseHandle(file);
+    return ok;
+}
+
+bool IsSignedByPinnedSigner(void *handle, const std::string &path, const std::string &pinnedSha1)
+{
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return false;
     std::string pin = Lower(pinnedSha1);
     if (pin.size() != 40)
         return false;
@@ -67,6 +79,7 @@ bool IsSignedByPinnedSigner(const std::string &path, const std::string &pinnedSh
     WINTRUST_FILE_INFO file = {};
     file.cbStruct = sizeof(file);
     file.pcwszFilePath = widePath;
+    file.hFile = static_cast<HANDLE>(handle);
     WINTRUST_DATA trust = {};
     trust.cbStruct = sizeof(trust);
     trust.dwUIChoice = WTD_UI_NONE;

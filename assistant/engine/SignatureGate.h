@@ -5,7 +5,11 @@
 #include <string>
 
 // pinnedSha1 is the signer certificate's SHA-1 thumbprint in hexadecimal
-// (either case); an empty pin trusts nothing.
+// (either case); an empty pin trusts nothing. The content is read through
+// file (a handle with read access), the one the caller keeps until it uses
+// the file; path names it.
+bool IsSignedByPinnedSigner(void *file, const std::string &path, const std::string &pinnedSha1);
+// The same through a handle of its own.
 bool IsSignedByPinnedSigner(const std::string &path, const std::string &pinnedSha1);
 
 // The pin this program was built with.

@@ -31,11 +31,11 @@ void VersionCheck::StartRun()
 }
 
 bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::string &url, const std::string &path,
-                bool *serverSilent)
+                DownloadKind kind, bool *serverSilent)
 {
     downloader.ForgetCached(url);
-    platform.Remove(path);
-    if (*serverSilent)
+    // A leftover that cannot be removed is somebody's file: nothing is fetched over it.
+    if (!platform.Remove(path) || *serverSilent)
         return false;
     bool connected = downloader.IsConnected();
     if (!connected) {
@@ -45,11 +45,15 @@ bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::s
     if (!connected)
         return false;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        DownloadStatus status = downloader.Download(url, path);
+        DownloadStatus status = downloader.Download(url, path, kind);
         if (status == DownloadStatus::Ok)
             return true;
         if (status == DownloadStatus::TimedOut) {
-            *serverSilent = true;
+            // A version file that does not come means a silent server; a
+            // package that stalled half-way was answered, and the next one
+            // may still come.
+            if (kind == DownloadKind::VersionFile)
+                *serverSilent = true;
             break;
         }
     }
@@ -59,8 +63,12 @@ bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::s
 
 bool VersionCheck::FetchVersionFile(std::string *localPath)
 {
-    *localPath = m_platform.TempFolder() + "Version.ini";
-    return FetchFresh(m_downloader, m_platform, Address(kVersionFilePath), *localPath, &m_serverSilent);
+    std::string folder = m_platform.WorkFolder();
+    if (folder.empty())
+        return false;
+    *localPath = folder + "Version.ini";
+    return FetchFresh(m_downloader, m_platform, Address(kVersionFilePath), *localPath, DownloadKind::VersionFile,
+                      &m_serverSilent);
 }
 
 int VersionCheck::InstalledIsAtLeast(int kind, const std::string &published)
@@ -92,14 +100,10 @@ int VersionCheck::CheckComponentVersion(int kind, bool write)
         return 0;
     }
     int current = InstalledIsAtLeast(kind, published);
-    if (!current && write) {
-        if (kind == 2) {
-            std::string programFiles = ReadProgramFilesFolder(m_registry);
-            if (!programFiles.empty())
-                m_platform.Remove(programFiles + "\\OstraCSP20407\\OstraCSP20407\\CheckFileVer.dll");
-        }
+    // The second vendor's CheckFileVer.dll stays until its signed package
+    // has run: the version file itself proves nothing.
+    if (!current && write)
         KeepPublished(kind, published);
-    }
     m_platform.Remove(local);
     return current;
 }

@@ -28,7 +28,7 @@ public:
     // write, a newer published version is kept for StorePublished.
     int CheckComponentVersion(int kind, bool write);
 
-    // Fetches Version.ini to the temporary folder; false when it could not.
+    // Fetches Version.ini to the work folder; false when it could not.
     bool FetchVersionFile(std::string *localPath);
     // The section's VER value of a fetched version file, when it is a
     // published version (a cut-off or broken file gives none).
@@ -56,8 +56,9 @@ private:
     std::string m_pending[kVersionKindCount + 1];
 };
 
-// Fetches url to path: the cache entry and any old file removed first, the
-// connection tested twice, the download tried twice (once when it ran out
-// of time, which also marks the server silent).
+// Fetches url to path: the cache entry and any old file removed first (none
+// is fetched when an old file stays), the connection tested twice, the
+// download tried twice (once when it ran out of time; a version file that
+// ran out of time also marks the server silent).
 bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::string &url, const std::string &path,
-                bool *serverSilent);
+                DownloadKind kind, bool *serverSilent);

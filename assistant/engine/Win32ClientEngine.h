@@ -13,6 +13,7 @@ public:
     // system queries and addresses.
     CWin32ClientEngine(CEngineServices &services, IYesNoPrompt &prompt);
     IClientEngine *Engine() { return &m_engine; }
+    CInstallerPlatform &Platform() { return m_platform; }
 
 private:
     CCspTokenAccess m_token;

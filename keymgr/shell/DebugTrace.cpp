@@ -2,10 +2,20 @@
 
 #include "common/TraceFile.h"
 
+#include <windows.h>
+
+// The token manager runs as the user: the user's environment may steer it.
+static void TracePath(char *path, unsigned size)
+{
+    DWORD n = GetEnvironmentVariableA("ZVAPP_TRACE_FILE", path, size);
+    if (n == 0 || n >= size)
+        path[0] = '\0';
+}
+
 void DebugTrace(const char *format, ...)
 {
     va_list args;
     va_start(args, format);
-    WriteTraceLine("ZVAPP_TRACE_FILE", format, args);
+    WriteTraceLine(TracePath, format, args);
     va_end(args);
 }

@@ -1,11 +1,13 @@
 // Stand-in for every installer and update package the assistant runs.
-// Appends "name<TAB>local time<TAB>arguments" to installs.log in the token
-// state folder (%TOKENSIM_DIR%, else C:\tokensim) and exits with the code
-// that installer.ini there gives for its file name, section [ExitCode]
-// (default 0), so a test can make any one step fail.
+// Appends "name<TAB>local time<TAB>arguments<TAB>full path" to installs.log
+// in the token state folder (%TOKENSIM_DIR%, else C:\tokensim) and exits
+// with the code that installer.ini there gives for its file name, section
+// [ExitCode] (default 0; decimal or 0x hexadecimal, so a test can also end
+// it as a crashed process would), so a test can make any one step fail.
 #include <windows.h>
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <string>
@@ -17,14 +19,24 @@ static std::string StateFolder()
     return (n > 0 && n < sizeof(buf)) ? std::string(buf, n) : std::string("C:\\tokensim");
 }
 
-static std::string OwnFileName()
+static std::string OwnPath()
 {
     char path[MAX_PATH] = {0};
     DWORD n = GetModuleFileNameA(NULL, path, sizeof(path));
-    if (n == 0 || n >= sizeof(path))
-        return "?";
-    const char *slash = strrchr(path, '\\');
-    return slash ? slash + 1 : path;
+    return (n == 0 || n >= sizeof(path)) ? std::string("?") : std::string(path, n);
+}
+
+static std::string FileNameOf(const std::string &path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+static unsigned long ExitCodeFor(const std::string &name, const std::string &folder)
+{
+    char text[32] = {0};
+    GetPrivateProfileStringA("ExitCode", name.c_str(), "0", text, sizeof(text), (folder + "\\installer.ini").c_str());
+    return strtoul(text, NULL, 0);
 }
 
 // The command line without the program's own name.
@@ -45,12 +57,14 @@ static std::string Arguments()
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     std::string folder = StateFolder();
-    std::string name = OwnFileName();
+    std::string path = OwnPath();
+    std::string name = FileNameOf(path);
     SYSTEMTIME now;
     GetLocalTime(&now);
     char line[1024];
-    snprintf(line, sizeof(line), "%s\t%04u-%02u-%02u %02u:%02u:%02u.%03u\t%s\r\n", name.c_str(), now.wYear, now.wMonth,
-             now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, Arguments().c_str());
+    snprintf(line, sizeof(line), "%s\t%04u-%02u-%02u %02u:%02u:%02u.%03u\t%s\t%s\r\n", name.c_str(), now.wYear,
+             now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, Arguments().c_str(),
+             path.c_str());
     HANDLE log = CreateFileA((folder + "\\installs.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (log != INVALID_HANDLE_VALUE) {
@@ -58,5 +72,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         WriteFile(log, line, static_cast<DWORD>(strlen(line)), &written, NULL);
         CloseHandle(log);
     }
-    return static_cast<int>(GetPrivateProfileIntA("ExitCode", name.c_str(), 0, (folder + "\\installer.ini").c_str()));
+    ExitProcess(static_cast<UINT>(ExitCodeFor(name, folder)));
 }

@@ -7,8 +7,11 @@ Serves GET /bankremote/lccb/NAME from DIR/NAME ("Version.ini", the ".dat"
 packages). A rule changes what one NAME gets: "404" (not found, with an
 error page as the body), "hang" (the connection is accepted and never
 answered), "close" (the headers promise more than is sent, then the
-connection closes). A missing file is a 404. Prints "port N" once it
-listens; every request is appended to the log as "GET NAME".
+connection closes), "slow:S" (the body in steady pieces, one a second,
+over S seconds), "stall:S" (half the body, nothing for S seconds, then the
+rest). A missing file is a 404. Prints "port N" once it listens; every
+request is appended to the log as "GET NAME", and the end of a "slow" or
+"stall" body as "END NAME".
 """
 import argparse
 import http.server
@@ -67,7 +70,30 @@ def main():
                 self.wfile.flush()
                 self.close_connection = True
                 return
+            kind, _, seconds = mode.partition(":")
+            if kind in ("slow", "stall"):
+                self.paced(name, body, kind, float(seconds or 0))
+                return
             self.wfile.write(body)
+
+        def paced(self, name, body, kind, seconds):
+            # (pause before, piece)
+            if kind == "slow":
+                steps = max(1, int(seconds))
+                cuts = [len(body) * i // steps for i in range(steps + 1)]
+                pieces = [(1.0 if i else 0, body[cuts[i]:cuts[i + 1]]) for i in range(steps)]
+            else:
+                pieces = [(0, body[: len(body) // 2]), (seconds, body[len(body) // 2:])]
+            try:
+                for pause, piece in pieces:
+                    time.sleep(pause)
+                    self.wfile.write(piece)
+                    self.wfile.flush()
+            except OSError:
+                pass  # the client went away
+            if args.log:
+                with lock, open(args.log, "a") as f:
+                    f.write("END %s\n" % name)
 
     class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
         daemon_threads = True

@@ -102,7 +102,10 @@ LiveHost.prototype.start = async function () {
     this.dispatch = new Dispatch(this.opts.dispatch);
     this.server = await server.start(this.opts.pages, 0, function (req, res) { return self.route(req, res); });
     this.base = "http://127.0.0.1:" + this.server.address().port + "/";
-    this.wineEnv.ORVANE_PROBE_URL = this.wineEnv.ORVANE_PROBE_URL || this.base + "__live/probe";
+    // The engine takes its test overrides from the machine's registry only.
+    var probe = this.base + "__live/probe";
+    childProcess.spawnSync(this.opts.wine || "wine", ["reg", "add", "HKLM\\Software\\Orvane_Assistant\\TestHooks",
+        "/v", "ORVANE_PROBE_URL", "/d", probe, "/f"], { env: this.wineEnv, stdio: "ignore" });
     return this;
 };
 

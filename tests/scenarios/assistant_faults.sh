@@ -380,15 +380,15 @@ file_faults() {
   mv "$sys/csp.kept" "$sys/vk820aCSP_LCCB_s.dll"
   # Directories where the engine writes: the version file, an installer,
   # the log.
-  local temp; temp=$(temp_dir)
-  mkdir -p "$temp/Version.ini" "$temp/LCCB_SignExt.exe"
-  run_case file temp-directories 4 1
-  findings file temp-directories SIGN1 CONTROL1 PRINTER1
-  run_case file temp-directories 2 1
-  run_case file temp-directories 10 1 yes
-  findings file temp-directories REPAIR0
+  local work; work=$(work_dir)
+  mkdir -p "$work/Version.ini" "$work/LCCB_SignExt.exe"
+  run_case file work-directories 4 1
+  findings file work-directories SIGN1 CONTROL1 PRINTER1
+  run_case file work-directories 2 1
+  run_case file work-directories 10 1 yes
+  findings file work-directories REPAIR0
   check "file faults: no installer ran from a directory" test -z "$(installs_log 2>/dev/null)"
-  rmdir "$temp/Version.ini" "$temp/LCCB_SignExt.exe"
+  rmdir "$work/Version.ini" "$work/LCCB_SignExt.exe"
   local log="$WINEPREFIX/drive_c/windows/engine-run.log"
   rm -f "$log"; mkdir "$log"
   run_case file log-directory 4 1
@@ -407,7 +407,7 @@ download_faults() {
     rm -rf "$srv"; mkdir -p "$srv"
     case $mode in
       404|hang|close) version_file "$srv" 10121300; start_update_server "$srv" --rule "Version.ini=$mode" ;;
-      refused) export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/bankremote/lccb/Version.ini ;;
+      refused) assistant_hook ORVANE_UPDATE_HOST 127.0.0.1:9; assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/bankremote/lccb/Version.ini ;;
       garbage) { head -c 3000 /dev/urandom | tr '\0[]=' 'zzzz'
                  printf '\r\n[%s]\r\nVER=%s\r\n' SOVAN 'zz!?' PSVer '-1' SIGNVer '' PRINTERVer "$(head -c 40 /dev/urandom | tr -dc 'g-z')"; } > "$srv/Version.ini"
                start_update_server "$srv" ;;
@@ -421,7 +421,7 @@ download_faults() {
     esac
     run_case download "$mode" 2 1
     run_case download "$mode" 2 2
-    if [ "$mode" = refused ]; then unset ORVANE_UPDATE_HOST ORVANE_PROBE_URL; else stop_update_server; fi
+    if [ "$mode" = refused ]; then assistant_hook ORVANE_UPDATE_HOST; assistant_hook ORVANE_PROBE_URL; else stop_update_server; fi
   done
   check "download faults: nothing downloaded ran" test -z "$(installs_log 2>/dev/null)"
   family_checks download

@@ -11,37 +11,53 @@ answers() {
 REPAIR1	100
 REPAIR1	0" "$out"
   check_eq "No runs nothing" "" "$(installs_log)"
-  # A leftover from an earlier run is replaced by a fresh copy.
-  mkdir -p "$(temp_dir)"; printf 'leftover' > "$(temp_dir)/LCCB_SignExt.exe"
-  out=$(ENGINE_RUN_CONFIRM=yes engine_run 10 1)
+  # A leftover from an earlier run is replaced by a fresh copy; while each
+  # installer waits for its start, another program tries to change it.
+  mkdir -p "$(work_dir)"; printf 'leftover' > "$(work_dir)/LCCB_SignExt.exe"
+  mkdir -p "$(temp_dir)"; local temp_before; temp_before=$(ls -A "$(temp_dir)")
+  out=$(ENGINE_RUN_CONFIRM=yes ENGINE_RUN_TAMPER=1 engine_run 10 1)
   check_eq "Yes" "TITLE_CS	1
 REPAIR2	100
-REPAIR2	0" "$out"
+REPAIR2	0" "$(grep -v '^tamper' <<<"$out")"
   check_eq "four installers in order" "LCCB_SignExt.exe
 LCCB_PowerEnterExt.exe
 LCCB_PrinterExt.exe
 LCCB_SovanExt.exe" "$(installs_log)"
-  check_eq "no installer is left in Temp" "" "$(ls "$(temp_dir)" | grep 'Ext\.exe$')"
+  check_eq "each ran from the work folder" "$WORK_FOLDER" "$(installs_folders)"
+  check_eq "nobody could write, delete or rename an installer between its check and its start" \
+    "4 write=refused delete=refused rename=refused" \
+    "$(grep '^tamper' <<<"$out" | cut -f3 | sort | uniq -c | sed 's/^ *//')"
+  check_eq "no installer is left in the work folder" "" "$(ls "$(work_dir)" | grep 'Ext\.exe')"
+  check_eq "nothing was written to the user's Temp" "$temp_before" "$(ls -A "$(temp_dir)")"
 }
 
 vendor_two() {
   urlset="$APP_DIR/URLSet.ini"
-  rm -f "$urlset"
-  installer_exit LCCB_PrinterExt.exe 4
+  printf '[Setting]\r\nTotalNum=0\r\n' > "$urlset"
+  # A crash (an error status as exit code) is a failed step like code 4.
+  installer_exit LCCB_PrinterExt.exe 0xC0000005
   out=$(engine_run 10 2 yes)
-  check_eq "printing installer fails" "TITLE_CS	1
+  check_eq "printing installer crashes" "TITLE_CS	1
 REPAIR0	50
 REPAIR0	0" "$out"
   check_eq "nothing runs after the failed step" "LCCB_SignExt.exe
 LCCB_PowerEnterExt.exe
 LCCB_PrinterExt.exe" "$(installs_log)"
+  # The web settings cannot be written beside the old file: the step fails
+  # and the user's file stays as it was.
   : > "$STATE_DIR/installer.ini"; : > "$STATE_DIR/installs.log"
+  mkdir "$urlset.new"
   out=$(engine_run 10 2 yes)
+  rmdir "$urlset.new"
   check_eq "five installers" "LCCB_SignExt.exe
 LCCB_PowerEnterExt.exe
 LCCB_PrinterExt.exe
 mainsetExt.exe
 LCCB_ZanvoExt.exe" "$(installs_log)"
+  check_eq "an unwritable web-settings file fails the step" "REPAIR0	75
+REPAIR0	0" "$(tail -2 <<<"$out")"
+  check_contains "and leaves the old one" "TotalNum=0" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
+  out=$(engine_run 10 2 yes)
   check_contains "then the default web settings" "SetEvent=1" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
   check_contains "with the bank's home page" "URL0=http://" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
   check_eq "and the end" "REPAIR2	100
@@ -64,7 +80,8 @@ LCCB_SovanExt.exe" "$(installs_log)"
   check_eq "the checks run" "TITLE_WS	1" "$(head -1 <<<"$out")"
 }
 
-export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/
+assistant_hook ORVANE_UPDATE_HOST 127.0.0.1:9
+assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/
 run_scenario answers answers
 run_scenario vendor-two vendor_two
 run_scenario first-run first_run

@@ -10,7 +10,9 @@ AS_DIR='C:\Program Files\Orvane_Assistant'
 AS_EXE="$AS_DIR\\Orvane_Assistant.exe"
 SELECT_TITLE='岚川银行网银助手'
 MAIN_TITLE='岚川银行网银助手(V1.0.14.731)'
-export ORVANE_TRACE_FILE='C:\assistant-trace.log'
+assistant_hook ORVANE_TRACE_FILE 'C:\assistant-trace.log'
+# The environment is the user's: the administrator process must not write there.
+export ORVANE_TRACE_FILE='C:\users\Public\user-trace.log'
 WAIT=${ASSISTANT_WAIT_MS:-120000}
 
 as_app() { echo "$WINEPREFIX/drive_c/Program Files/Orvane_Assistant"; }
@@ -97,6 +99,7 @@ second_vendor_main_dialog() {
   sleep 2
   screenshot assistant-main-dialog
   check_eq "the dialog carries Vendor 2" "vendor 2" "$(as_trace | grep '^vendor ')"
+  check "the trace file the environment names is not written" test ! -e "$WINEPREFIX/drive_c/users/Public/user-trace.log"
   check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep '^browser ')"
   check_eq "the start page of the program's resources is requested" \
     "navigate res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/index.htm 0x00000000" \

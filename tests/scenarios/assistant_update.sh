@@ -8,6 +8,9 @@ srv="$SCENARIO_WORK/update-srv"
 reg_version() { wine reg query 'HKLM\SOFTWARE\Kessaline\VK820Auto_LCCBBank' /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'; }
 
 packages() {
+  # The old environment overrides, as a user could set them, point nowhere:
+  # the administrator process takes the machine's key only.
+  export ORVANE_UPDATE_HOST=127.0.0.1:9 ORVANE_PROBE_URL=http://127.0.0.1:9/
   "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1
   start_manager
   rm -rf "$srv"; version_file "$srv" 10121300
@@ -17,8 +20,14 @@ packages() {
   cp "$SIGNED_DIR/installer_other.exe" "$srv/LCCB_Sovan.dat"       # another signer
   installer_exit LCCB_PowerEnterExt.exe 4
   start_update_server "$srv"
-  out=$(engine_run 2 1)
+  mkdir -p "$(temp_dir)"; local temp_before; temp_before=$(ls -A "$(temp_dir)")
+  out=$(ENGINE_RUN_TAMPER=1 engine_run 2 1)
   stop_update_server
+  unset ORVANE_UPDATE_HOST ORVANE_PROBE_URL
+  check_eq "nobody could change a package between its check and its start" \
+    "2 write=refused delete=refused rename=refused" \
+    "$(grep '^tamper' <<<"$out" | cut -f3 | sort | uniq -c | sed 's/^ *//')"
+  out=$(grep -v '^tamper' <<<"$out")
   check_eq "results" "TITLE_CE	10
 TITLE_CE	10
 TITLE_CE	10
@@ -31,8 +40,9 @@ LCCB_PowerEnterExt.exe" "$(installs_log)"
   check_eq "the version of the package that ran is recorded" 10121300 "$(reg_version SIGNVer)"
   check_eq "a package that exited 4 keeps the old version" 1.0.12.1218 "$(reg_version PSVer)"
   check_eq "a refused package keeps the old version" 1.0.12.1218 "$(reg_version PRINTERVer)"
-  check_eq "no package is left in the temporary folder" "" \
-    "$(ls "$(temp_dir)" 2>/dev/null | grep -E 'Ext\.exe$|Version\.ini' || true)"
+  check_eq "they ran from the work folder" "$WORK_FOLDER" "$(installs_folders)"
+  check_eq "nothing is left in the work folder" "" "$(ls -A "$(work_dir)")"
+  check_eq "nothing was written to the user's Temp" "$temp_before" "$(ls -A "$(temp_dir)")"
   check_contains "the refusal is logged" 'LCCB_PrinterExt.exe"签名无效,未运行!' "$(engine_log)"
 }
 
@@ -48,7 +58,8 @@ VERSION	95
 TITLE_CE	0" "$out"
   # Network down: every version check has been tried, nothing is fetched.
   : > "$UPDATE_LOG"
-  out=$(ORVANE_PROBE_URL=http://127.0.0.1:9/ engine_run 2 1)
+  assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/
+  out=$(engine_run 2 1)
   stop_update_server
   check_eq "network down" "WEB1	40
 TITLE_CE	0" "$out"
@@ -59,8 +70,9 @@ silent_server() {
   "$top/scripts/stage-client" "$WINEPREFIX" --vendor 2
   rm -rf "$srv"; version_file "$srv" 10121218
   start_update_server "$srv" --rule Version.ini=hang
+  assistant_hook ORVANE_PROBE_URL http://127.0.0.1:9/
   local start=$(date +%s)
-  out=$(ORVANE_PROBE_URL=http://127.0.0.1:9/ engine_run 2 2)
+  out=$(engine_run 2 2)
   local took=$(( $(date +%s) - start ))
   stop_update_server
   note "update against a silent server took ${took}s"
@@ -69,7 +81,34 @@ silent_server() {
 TITLE_CE	0" "$out"
 }
 
+# A package that keeps arriving is waited for however long it takes; one
+# that stops is given up after 30 s without a byte, its transfer cancelled:
+# when the server sends the rest later, nothing is written.
+slow_and_stalled() {
+  "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1
+  start_manager
+  rm -rf "$srv"; mkdir -p "$srv"
+  printf '[%s]\r\nVER=%s\r\n' SOVAN 10121300 PSVer 10121218 SIGNVer 10121300 PRINTERVer 10121300 > "$srv/Version.ini"
+  for p in Sign Printer Sovan; do cp "$SIGNED_DIR/installer_signed.exe" "$srv/LCCB_$p.dat"; done
+  start_update_server "$srv" --rule LCCB_Sign.dat=slow:41 --rule LCCB_Printer.dat=stall:36 --rule LCCB_Sovan.dat=slow:12
+  local start; start=$(date +%s)
+  out=$(engine_run 2 1)
+  local took=$(( $(date +%s) - start ))
+  stop_update_server
+  note "update with a slow and a stalled package took ${took}s"
+  check_eq "the slow package and the client installed, the stalled one not" "LCCB_SignExt.exe
+LCCB_SovanExt.exe" "$(installs_log)"
+  check_eq "the stalled package was sent in full while the engine still ran" \
+    "END LCCB_Sign.dat
+END LCCB_Printer.dat
+END LCCB_Sovan.dat" "$(grep '^END' "$UPDATE_LOG")"
+  check_eq "and never appeared in the work folder" "" "$(ls -A "$(work_dir)")"
+  check_eq "versions: the slow one recorded, the stalled one not" "10121300 1.0.12.1218" \
+    "$(reg_version SIGNVer) $(reg_version PRINTERVer)"
+}
+
 run_scenario packages packages
+run_scenario slow-and-stalled slow_and_stalled
 run_scenario missing-and-down missing_and_down
 run_scenario silent-server silent_server
 rm -rf "$srv" "$srv".*

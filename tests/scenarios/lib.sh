@@ -23,6 +23,7 @@ scenario_begin() {
   cp -a "$TEMPLATE_PREFIX" "$WINEPREFIX"
   STATE_DIR="$WINEPREFIX/drive_c/tokensim"
   APP_DIR="$WINEPREFIX/drive_c/Program Files/OstraCSP20407/OstraCSP20407"
+  assistant_hooks_apply
 }
 
 scenario_end() {
@@ -144,6 +145,25 @@ run_scenario() {
 }
 
 # --- The assistant's engine (engine-run, the update server, the stand-ins) ---
+# The assistant runs as administrator and takes its test overrides only from
+# the machine's registry, never from its environment.
+ASSISTANT_HOOKS_KEY='HKLM\Software\Orvane_Assistant\TestHooks'
+declare -A assistant_hooks=()
+# assistant_hook NAME [VALUE]: sets one override (without VALUE: removes it)
+# in the scenario's prefix and in each prefix that scenario_begin makes later.
+assistant_hook() {
+  if [ $# -gt 1 ]; then assistant_hooks[$1]=$2; else unset "assistant_hooks[$1]"; fi
+  [ -n "${WINEPREFIX:-}" ] || return 0
+  if [ $# -gt 1 ]; then wine reg add "$ASSISTANT_HOOKS_KEY" /v "$1" /d "$2" /f >/dev/null 2>&1
+  else wine reg delete "$ASSISTANT_HOOKS_KEY" /v "$1" /f >/dev/null 2>&1 || true; fi
+}
+# Writes the remembered overrides into a new prefix.
+assistant_hooks_apply() {
+  local name
+  for name in "${!assistant_hooks[@]}"; do
+    wine reg add "$ASSISTANT_HOOKS_KEY" /v "$name" /d "${assistant_hooks[$name]}" /f >/dev/null 2>&1
+  done
+}
 SIGNED_DIR="$WINE_BUILD/bin/signed"
 
 # engine_run CMD VENDOR [yes|no]: the results of one worker command, UTF-8.
@@ -152,6 +172,11 @@ engine_run() { wine engine-run "$1" NX "$2" ${3:-} 2>/dev/null | iconv -f GBK -t
 engine_log() { iconv -f GBK -t UTF-8 "$WINEPREFIX/drive_c/windows/engine-run.log" 2>/dev/null | tr -d '\r'; }
 # The installer stand-in's record: one "name<TAB>time<TAB>args" a run.
 installs_log() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f1; }
+# The folders the stand-ins ran from (their own full paths), one per line.
+installs_folders() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f4 | sed 's/[^\\]*$//' | sort -u; }
+# The assistant's work folder (common application data), as Windows and Unix path.
+WORK_FOLDER='C:\ProgramData\Orvane_Assistant\Work\'
+work_dir() { echo "$WINEPREFIX/drive_c/ProgramData/Orvane_Assistant/Work"; }
 # installer_exit NAME CODE: the stand-in run as NAME exits with CODE.
 installer_exit() { printf '[ExitCode]\r\n%s=%s\r\n' "$1" "$2" >> "$STATE_DIR/installer.ini"; }
 # The prefix's temporary folder as Unix path, as the programs see it (where
@@ -175,8 +200,8 @@ start_update_server() {
   UPDATE_PID=$!
   local i; for i in $(seq 100); do grep -q '^port' "$dir.port" 2>/dev/null && break; sleep 0.1; done
   UPDATE_PORT=$(awk '/^port/ { print $2 }' "$dir.port")
-  export ORVANE_UPDATE_HOST="127.0.0.1:$UPDATE_PORT"
-  export ORVANE_PROBE_URL="http://127.0.0.1:$UPDATE_PORT/bankremote/lccb/Version.ini"
+  assistant_hook ORVANE_UPDATE_HOST "127.0.0.1:$UPDATE_PORT"
+  assistant_hook ORVANE_PROBE_URL "http://127.0.0.1:$UPDATE_PORT/bankremote/lccb/Version.ini"
 }
 stop_update_server() { [ -n "${UPDATE_PID:-}" ] && kill "$UPDATE_PID" 2>/dev/null; wait "$UPDATE_PID" 2>/dev/null; UPDATE_PID=; }
 # version_file DIR TEXT: Version.ini with every component at TEXT.

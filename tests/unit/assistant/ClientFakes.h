@@ -27,7 +27,7 @@ public:
     std::string Content(const std::string &path) { return Exists(path) ? files[Lower(path)] : "<none>"; }
 
     // Update platform.
-    std::string TempFolder() override { return "C:\\temp\\"; }
+    std::string WorkFolder() override { return workFolderFails ? std::string() : std::string("C:\\work\\"); }
     bool ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value) override
     {
         // Content "[S]K=V;[S2]K=V2": enough INI for the version file.
@@ -45,18 +45,38 @@ public:
         stored.push_back(std::string(name) + "=" + value);
         return true;
     }
-    bool IsTrustedSigned(const std::string &path) override { return Content(path).rfind("signed:", 0) == 0; }
-    ProcessOutcome RunAndWait(const std::string &path) override
-    {
-        ProcessOutcome o;
-        std::string name = path.substr(path.rfind('\\') + 1);
-        if (!Exists(path) || unstartable.count(name))
+    // A held file: its content is checked and run as it is at that moment.
+    class Held : public IHeldFile {
+    public:
+        Held(FakeMachine &m, const std::string &path) : m_m(m), m_path(path) {}
+        bool IsTrustedSigned() override { return m_m.Content(m_path).rfind("signed:", 0) == 0; }
+        ProcessOutcome RunAndWait() override
+        {
+            ProcessOutcome o;
+            std::string name = m_path.substr(m_path.rfind('\\') + 1);
+            if (!m_m.Exists(m_path) || m_m.unstartable.count(name))
+                return o;
+            o.started = true;
+            o.exitKnown = true;
+            o.exitCode = m_m.exitCodes.count(name) ? m_m.exitCodes[name] : 0;
+            m_m.runs.push_back(name + ":" + m_m.Content(m_path));
             return o;
-        o.started = true;
-        o.exitKnown = true;
-        o.exitCode = exitCodes.count(name) ? exitCodes[name] : 0;
-        runs.push_back(name + ":" + Content(path));
-        return o;
+        }
+
+    private:
+        FakeMachine &m_m;
+        std::string m_path;
+    };
+    std::unique_ptr<IHeldFile> WriteInstaller(int id, const std::string &path) override
+    {
+        if (!resources.count(id) || Exists(path))
+            return nullptr;
+        Put(path, resources[id]);
+        return std::unique_ptr<IHeldFile>(new Held(*this, path));
+    }
+    std::unique_ptr<IHeldFile> HoldFile(const std::string &path) override
+    {
+        return Exists(path) ? std::unique_ptr<IHeldFile>(new Held(*this, path)) : nullptr;
     }
     bool ExtractBinResource(int id, const std::string &path) override
     {
@@ -90,9 +110,10 @@ public:
     // Downloads: url -> content; a missing url fails, "hang" runs out of time.
     bool IsConnected() override { return connected; }
     void ForgetCached(const std::string &url) override {}
-    DownloadStatus Download(const std::string &url, const std::string &path) override
+    DownloadStatus Download(const std::string &url, const std::string &path, DownloadKind kind) override
     {
         fetched.push_back(url);
+        kinds.push_back(kind);
         auto it = server.find(url);
         if (it == server.end())
             return DownloadStatus::Failed;
@@ -110,6 +131,8 @@ public:
     std::map<std::string, std::string> server;
     std::set<std::string> mutexes;
     std::vector<std::string> runs, stored, asked, acquired, fetched;
+    std::vector<DownloadKind> kinds;
+    bool workFolderFails = false;
     uint32_t acquireError = 0;
     int containers = 1;
     bool connected = true;

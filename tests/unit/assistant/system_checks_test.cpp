@@ -1,4 +1,5 @@
 #include "assistant/engine/SystemChecks.h"
+#include "assistant/engine/TestHooks.h"
 #include "tests/unit/assistant/EngineFakes.h"
 #include "tests/unit/assistant/SeededSystem.h"
 
@@ -132,22 +133,23 @@ TEST_F(SystemCheckRun, BrowserVersionUpTo260BytesWithItsNul)
     EXPECT_EQ("unknow", checks.GetIeVersionText());
 }
 
-TEST(EngineAddressOverride, EnvironmentReplacesEachConstant)
+TEST(EngineAddressOverride, OnlyTheMachineKeysTextReplacesAConstant)
 {
-    EngineAddresses a = LoadEngineAddresses([](const char *name) -> const char * {
-        std::string n = name;
-        if (n == "ORVANE_PROBE_URL")
-            return "http://127.0.0.1:8080/";
-        if (n == "ORVANE_CA_DOMAIN")
-            return "";  // empty: ignored
-        if (n == "ORVANE_BANK_DOMAIN")
-            return "bank.test";
-        return nullptr;
-    });
+    FakeRegistry reg;
+    reg.SetString(kRootLocalMachine, kTestHooksKey, "ORVANE_PROBE_URL", "http://127.0.0.1:8080/");
+    reg.SetString(kRootLocalMachine, kTestHooksKey, "ORVANE_CA_DOMAIN", "");  // empty: ignored
+    reg.SetDword(kRootLocalMachine, kTestHooksKey, "ORVANE_EBANK_DOMAIN", 0x74736574);  // no text
+    reg.SetString(kRootLocalMachine, kTestHooksKey, "ORVANE_BANK_DOMAIN", std::string(2048, 'b'));  // does not fit
+    // The user's own hive is the user's to write.
+    reg.SetString(kRootCurrentUser, kTestHooksKey, "ORVANE_UPDATE_HOST", "127.0.0.1:9");
+    EngineAddresses a = LoadEngineAddresses(reg);
     EXPECT_EQ("http://127.0.0.1:8080/", a.probeUrl);
-    EXPECT_EQ("bank.test", a.bankDomain);
     EXPECT_EQ(kCaDomain, a.caDomain);
     EXPECT_EQ(kEbankDomain, a.ebankDomain);
+    EXPECT_EQ(kBankDomain, a.bankDomain);
+    EXPECT_EQ(kUpdateHost, a.updateHost);
+    reg.SetString(kRootLocalMachine, kTestHooksKey, "ORVANE_BANK_DOMAIN", "bank.test");
+    EXPECT_EQ("bank.test", LoadEngineAddresses(reg).bankDomain);
 }
 
 TEST(TrustedSitesTable, LongDomainIsCutToTheKeyBuffer)

@@ -33,17 +33,21 @@ TEST(OnlineUpdate, OutOfDatePackagesRunInOrderThenVersionsAreStored)
     for (const char *p : {"LCCB_Sign.dat", "LCCB_PowerEnter.dat", "LCCB_Sovan.dat"})
         rig.machine.server[UpdateUrl(p)] = std::string("signed:") + p;
     rig.machine.exitCodes["LCCB_PowerEnterExt.exe"] = 4;
+    rig.machine.exitCodes["LCCB_SovanExt.exe"] = 0xC0000005;  // crashed
     EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
     EXPECT_EQ(Results({"LCCB_SignExt.exe:signed:LCCB_Sign.dat", "LCCB_PowerEnterExt.exe:signed:LCCB_PowerEnter.dat",
                        "LCCB_SovanExt.exe:signed:LCCB_Sovan.dat"}),
               rig.machine.runs);
-    // The failed package is not reported and keeps its old version.
+    // The failed packages are not reported and keep their old versions.
     EXPECT_EQ(Results({"TITLE_CE|10", "TITLE_CE|10", "TITLE_CE|10", "VERSION|95"}), rig.page.results);
     EXPECT_EQ("10121300", Installed(rig.reg, "SIGNVer"));
     EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "PSVer"));
-    EXPECT_EQ("10121300", Installed(rig.reg, "Version"));
+    EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "Version"));
+    // Only the packages are given up for lack of progress, not for their length.
+    EXPECT_EQ(DownloadKind::VersionFile, rig.machine.kinds.at(0));
+    EXPECT_EQ(DownloadKind::Package, rig.machine.kinds.back());
     for (const char *f : {"LCCB_SignExt.exe", "LCCB_PowerEnterExt.exe", "LCCB_SovanExt.exe", "Version.ini"})
-        EXPECT_FALSE(rig.machine.Exists(std::string("C:\\temp\\") + f)) << f;
+        EXPECT_FALSE(rig.machine.Exists(std::string("C:\\work\\") + f)) << f;
 }
 
 TEST(OnlineUpdate, NetworkDownReportsWebOneAndDownloadsNoPackage)
@@ -65,12 +69,29 @@ TEST(OnlineUpdate, PackagesThatAreMissingOrNotOursAreNotRun)
                                                     "[PRINTERVer]VER=10121218;";
     // An error page arrives as a "downloaded" file: it is not signed.
     rig.machine.server[UpdateUrl("LCCB_Sign.dat")] = "<html>404</html>";
+    const char checker[] = "C:\\Program Files\\OstraCSP20407\\OstraCSP20407\\CheckFileVer.dll";
+    rig.machine.Put(checker);
     EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
     EXPECT_TRUE(rig.machine.runs.empty());
     EXPECT_EQ(Results({"TITLE_CE|10", "TITLE_CE|10", "SIGN2_ZV|100", "VERSION_ZV|95"}), rig.page.results);
-    EXPECT_FALSE(rig.machine.Exists("C:\\temp\\LCCB_SignExt.exe"));
+    EXPECT_FALSE(rig.machine.Exists("C:\\work\\LCCB_SignExt.exe"));
     EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "ZVVer"));
     EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "SIGNVer"));
+    // The version file alone does not remove the client's checker...
+    EXPECT_TRUE(rig.machine.Exists(checker));
+    // ...its signed package, once it ran, does.
+    rig.machine.server[UpdateUrl("LCCB_Zanvo.dat")] = "signed:zanvo";
+    EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
+    EXPECT_EQ(Results({"LCCB_ZanvoExt.exe:signed:zanvo"}), rig.machine.runs);
+    EXPECT_FALSE(rig.machine.Exists(checker));
+
+    // Without a work folder of ours nothing is fetched at all.
+    rig.machine.fetched.clear();
+    rig.machine.workFolderFails = true;
+    rig.page.results.clear();
+    EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
+    EXPECT_TRUE(rig.machine.fetched.empty());
+    EXPECT_EQ(Results({"TITLE_CE|10", "TITLE_CE|10", "TITLE_CE|10", "TITLE_CE|10", "VERSION_ZV|95"}), rig.page.results);
 }
 
 TEST(OnlineUpdate, ASilentServerIsWaitedForOnceAndNotAgainInTheRun)
@@ -86,6 +107,15 @@ TEST(OnlineUpdate, ASilentServerIsWaitedForOnceAndNotAgainInTheRun)
     rig.machine.server[UpdateUrl("Version.ini")] = "[SOVAN]VER=10121218;";
     rig.engine.RunClientChecks(rig.run, 1, true);
     EXPECT_EQ(5u, rig.machine.fetched.size());
+
+    // A package that stalls is given up, and the next one is still fetched.
+    ClientRig stalled(1);
+    stalled.machine.server[UpdateUrl("Version.ini")] = "[SOVAN]VER=10121300;[SIGNVer]VER=10121300;"
+                                                        "[PSVer]VER=10121218;[PRINTERVer]VER=10121218;";
+    stalled.machine.server[UpdateUrl("LCCB_Sign.dat")] = "hang";
+    stalled.machine.server[UpdateUrl("LCCB_Sovan.dat")] = "signed:sovan";
+    EXPECT_EQ(1, stalled.engine.RunOnlineUpdate(stalled.run));
+    EXPECT_EQ(Results({"LCCB_SovanExt.exe:signed:sovan"}), stalled.machine.runs);
 }
 
 TEST(OnlineUpdate, MissingVersionValueIsNotCurrentAndStoredOnlyWhenTheKeyExists)
@@ -168,7 +198,7 @@ TEST_F(Repair, EachVendorRunsItsInstallersInOrder)
     EXPECT_FALSE(rig.machine.Exists("C:\\Program Files\\OstraCSP20407\\OstraCSP20407\\CheckFileVer.dll"));
     EXPECT_EQ(1000u, rig.machine.paused);
     for (const char *f : {"LCCB_SignExt.exe", "mainsetExt.exe", "LCCB_ZanvoExt.exe"})
-        EXPECT_FALSE(rig.machine.Exists(std::string("C:\\temp\\") + f)) << f;
+        EXPECT_FALSE(rig.machine.Exists(std::string("C:\\work\\") + f)) << f;
 }
 
 TEST_F(Repair, FailedStepEndsTheRunWithItsProgress)
@@ -178,7 +208,7 @@ TEST_F(Repair, FailedStepEndsTheRunWithItsProgress)
     rig.engine.RunRepair(rig.run);
     EXPECT_EQ(Results({"TITLE_CS|1", "REPAIR0|50", "REPAIR0|0"}), rig.page.results);
     EXPECT_EQ(3u, rig.machine.runs.size());
-    EXPECT_FALSE(rig.machine.Exists("C:\\temp\\LCCB_PrinterExt.exe"));
+    EXPECT_FALSE(rig.machine.Exists("C:\\work\\LCCB_PrinterExt.exe"));
 
     // A web-settings file that cannot be written still ends the run.
     rig.page.results.clear();
@@ -187,21 +217,50 @@ TEST_F(Repair, FailedStepEndsTheRunWithItsProgress)
     rig.machine.undeletable.insert(FakeMachine::Lower("C:\\Program Files\\OstraCSP20407\\OstraCSP20407\\URLSet.ini"));
     rig.engine.RunRepair(rig.run);
     EXPECT_EQ(Results({"TITLE_CS|1", "REPAIR0|75", "REPAIR0|0"}), rig.page.results);
+
+    // A crash is a failure too.
+    rig.page.results.clear();
+    rig.machine.runs.clear();
+    rig.machine.exitCodes["LCCB_SignExt.exe"] = 0xC0000005;
+    rig.engine.RunRepair(rig.run);
+    EXPECT_EQ(Results({"TITLE_CS|1", "REPAIR0|50", "REPAIR0|0"}), rig.page.results);
+    EXPECT_EQ(1u, rig.machine.runs.size());
+
+    // Without the Program Files folder the client's steps fail; nothing is
+    // written or removed relative to the current drive.
+    rig.page.results.clear();
+    rig.machine.runs.clear();
+    rig.machine.exitCodes.clear();
+    rig.reg.SetString(kRootLocalMachine, "SOFTWARE\\Microsoft\\windows\\CurrentVersion", "ProgramFilesDir", "");
+    rig.machine.Put("\\OstraCSP20407\\OstraCSP20407\\CheckFileVer.dll");
+    rig.engine.RunRepair(rig.run);
+    EXPECT_EQ(Results({"TITLE_CS|1", "REPAIR0|75", "REPAIR0|0"}), rig.page.results);
+    EXPECT_EQ(Results({"LCCB_SignExt.exe", "LCCB_PowerEnterExt.exe", "LCCB_PrinterExt.exe", "mainsetExt.exe"}),
+              RunNames());
+    EXPECT_TRUE(rig.machine.Exists("\\OstraCSP20407\\OstraCSP20407\\CheckFileVer.dll"));
 }
 
 TEST_F(Repair, LeftoverIsReplacedAndAStrangerThatStaysIsNotRun)
 {
     Give(1);
-    rig.machine.Put("C:\\temp\\LCCB_SignExt.exe", "old");
+    rig.machine.Put("C:\\work\\LCCB_SignExt.exe", "old");
     EXPECT_TRUE(rig.engine.RunFirstRunInstallation(rig.run));
     EXPECT_EQ("LCCB_SignExt.exe:signed:187", rig.machine.runs.at(0));
     EXPECT_TRUE(rig.page.results.empty());
 
     rig.machine.runs.clear();
-    rig.machine.Put("C:\\temp\\LCCB_PowerEnterExt.exe", "planted");
-    rig.machine.undeletable.insert(FakeMachine::Lower("C:\\temp\\LCCB_PowerEnterExt.exe"));
+    rig.machine.Put("C:\\work\\LCCB_PowerEnterExt.exe", "signed:planted");
+    rig.machine.undeletable.insert(FakeMachine::Lower("C:\\work\\LCCB_PowerEnterExt.exe"));
     EXPECT_FALSE(rig.engine.RunFirstRunInstallation(rig.run));
     EXPECT_EQ(Results({"LCCB_SignExt.exe"}), RunNames());
+    EXPECT_EQ(Results({"REPAIR0|50", "REPAIR0|0"}), rig.page.results);
+
+    // No work folder of ours: the first step fails and nothing runs.
+    rig.machine.runs.clear();
+    rig.page.results.clear();
+    rig.machine.workFolderFails = true;
+    EXPECT_FALSE(rig.engine.RunFirstRunInstallation(rig.run));
+    EXPECT_TRUE(rig.machine.runs.empty());
     EXPECT_EQ(Results({"REPAIR0|50", "REPAIR0|0"}), rig.page.results);
 }
 
@@ -211,7 +270,7 @@ TEST_F(Repair, InstallerThatCannotStartKeepsItsFile)
     rig.machine.unstartable.insert("LCCB_SignExt.exe");
     rig.engine.RunRepair(rig.run);
     EXPECT_EQ(Results({"TITLE_CS|1", "REPAIR0|50", "REPAIR0|0"}), rig.page.results);
-    EXPECT_TRUE(rig.machine.Exists("C:\\temp\\LCCB_SignExt.exe"));
+    EXPECT_TRUE(rig.machine.Exists("C:\\work\\LCCB_SignExt.exe"));
 }
 
 }  // namespace

@@ -1,12 +1,18 @@
-#include "assistant/engine/InstallerPlatform.h"
+#include "assistant/engine/HeldFile.h"
 #include "assistant/engine/SignatureGate.h"
 #include "assistant/engine/UrlDownloader.h"
+#include "assistant/engine/WorkFolder.h"
 #include "tests/win32/assistant/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <stdio.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -65,31 +71,159 @@ TEST(SignatureGate, TamperedFileIsRefused)
     DeleteFileA(copy.c_str());
 }
 
-TEST(SignatureGate, PlatformRunsTheStandInAndReadsItsExitCode)
+std::string ReadAll(const std::string &path)
+{
+    std::string bytes;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<none>";
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(f, buf, sizeof(buf), &n, NULL) && n > 0)
+        bytes.append(buf, n);
+    CloseHandle(f);
+    return bytes;
+}
+
+// The folder's access list as descriptor text ("" when unreadable).
+std::string FolderSecurity(const std::string &path)
+{
+    PSECURITY_DESCRIPTOR sd = NULL;
+    PSID owner = NULL;
+    PACL dacl = NULL;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              &owner, NULL, &dacl, NULL, &sd) != ERROR_SUCCESS)
+        return "";
+    LPSTR text = NULL;
+    std::string out;
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1,
+                                                             OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                                             &text, NULL)) {
+        out = text;
+        LocalFree(text);
+    }
+    LocalFree(sd);
+    return out;
+}
+
+// Owned by the administrators, not inheriting, two entries: full access for
+// the administrators and for SYSTEM (flags such as "AI" may come with it).
+bool AdminsAndSystemOnly(const std::string &sddl)
+{
+    size_t dacl = sddl.find("D:P");
+    return sddl.compare(0, 4, "O:BA") == 0 && dacl != std::string::npos &&
+           std::count(sddl.begin(), sddl.end(), '(') == 2 && sddl.find("(A;OICI;FA;;;BA)") != std::string::npos &&
+           sddl.find("(A;OICI;FA;;;SY)") != std::string::npos;
+}
+
+// Whether this platform keeps a folder's access list as set (this Wine
+// does not: it reads back one made from the Unix mode).
+bool KeepsAccessLists(const std::string &probe)
+{
+    CreateDirectoryA(probe.c_str(), NULL);
+    PSECURITY_DESCRIPTOR sd = NULL;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;BA)", SDDL_REVISION_1, &sd, NULL))
+        return false;
+    bool set = SetFileSecurityA(probe.c_str(), DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, sd);
+    LocalFree(sd);
+    std::string back = FolderSecurity(probe);
+    RemoveDirectoryA(probe.c_str());
+    return set && back.find("(A;OICI;FA;;;BA)") != std::string::npos && std::count(back.begin(), back.end(), '(') == 1;
+}
+
+TEST(WorkFolder, OnlyAdministratorsAndSystemWriteAndLeftoversGo)
+{
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string base = std::string(temp) + "work-base";
+    CreateDirectoryA(base.c_str(), NULL);
+    bool keeps = KeepsAccessLists(base + "\\probe");
+    if (!keeps)
+        printf("# this platform does not keep folder access lists: they are not read back\n");
+    std::string work = PrepareWorkFolderUnder(base);
+    ASSERT_EQ(base + "\\Orvane_Assistant\\Work\\", work);
+    if (keeps) {
+        EXPECT_TRUE(AdminsAndSystemOnly(FolderSecurity(base + "\\Orvane_Assistant"))) << FolderSecurity(base);
+        EXPECT_TRUE(AdminsAndSystemOnly(FolderSecurity(work))) << FolderSecurity(work);
+    }
+
+    // Opened to everyone meanwhile, with a file planted beside the installers:
+    // the next preparation takes the folder back and empties it.
+    PSECURITY_DESCRIPTOR open = NULL;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &open, NULL));
+    ASSERT_TRUE(SetFileSecurityA(work.c_str(), DACL_SECURITY_INFORMATION, open));
+    LocalFree(open);
+    HANDLE planted = CreateFileA((work + "version.dll").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, planted);
+    CloseHandle(planted);
+    EXPECT_EQ(work, PrepareWorkFolderUnder(base));
+    if (keeps)
+        EXPECT_TRUE(AdminsAndSystemOnly(FolderSecurity(work))) << FolderSecurity(work);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((work + "version.dll").c_str()));
+
+    // A file that cannot be removed makes the folder unusable.
+    planted = CreateFileA((work + "version.dll").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    EXPECT_EQ("", PrepareWorkFolderUnder(base));
+    CloseHandle(planted);
+    EXPECT_EQ(work, PrepareWorkFolderUnder(base));
+}
+
+TEST(HeldFile, WhatWasCheckedIsWhatRunsAndNobodyChangesItMeanwhile)
 {
     SetEnvironmentVariableA("TOKENSIM_DIR", "C:\\gate-state");
     CreateDirectoryA("C:\\gate-state", NULL);
-    WritePrivateProfileStringA("ExitCode", "gate-run.exe", "4", "C:\\gate-state\\installer.ini");
-    std::string copy = TempCopy(Signed("installer_signed.exe"), "gate-run.exe");
-    CMessageBoxPrompt prompt;
-    CInstallerPlatform platform(prompt, BuiltInSignerPin());
-    EXPECT_TRUE(platform.IsTrustedSigned(copy));
-    ProcessOutcome outcome = platform.RunAndWait(copy);
+    WritePrivateProfileStringA("ExitCode", "gate-run.exe", "0xC0000005", "C:\\gate-state\\installer.ini");
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
+    std::string path = std::string(temp) + "gate-run.exe";
+    DeleteFileA(path.c_str());
+    std::string bytes = ReadAll(Signed("installer_signed.exe"));
+    ASSERT_NE("<none>", bytes);
+
+    std::unique_ptr<CHeldFile> held =
+        CHeldFile::WriteNew(path, bytes.data(), static_cast<DWORD>(bytes.size()), BuiltInSignerPin());
+    ASSERT_TRUE(held);
+    // Never over an existing file.
+    EXPECT_FALSE(CHeldFile::WriteNew(path, "x", 1, BuiltInSignerPin()));
+    // Held: others may read, but not write, delete or rename it.
+    EXPECT_EQ(INVALID_HANDLE_VALUE, CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                FILE_SHARE_DELETE, NULL, OPEN_EXISTING, 0, NULL));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_FALSE(MoveFileA(path.c_str(), (path + ".aside").c_str()));
+    EXPECT_EQ(bytes, ReadAll(path));
+    EXPECT_TRUE(held->IsTrustedSigned());
+    int seamRuns = 0;
+    held->SetStartSeam([&](const std::string &p) {
+        ++seamRuns;
+        EXPECT_EQ(path, p);
+    });
+    ProcessOutcome outcome = held->RunAndWait();
+    EXPECT_EQ(1, seamRuns);
     EXPECT_TRUE(outcome.started);
     EXPECT_TRUE(outcome.exitKnown);
-    EXPECT_EQ(4u, outcome.exitCode);
-    EXPECT_TRUE(platform.Remove(copy));
-    EXPECT_FALSE(platform.RunAndWait(copy).started);
+    EXPECT_EQ(0xC0000005u, outcome.exitCode);
+    EXPECT_FALSE(outcome.Succeeded());
+    // Let go once started: the file can be removed.
+    EXPECT_TRUE(DeleteFileA(path.c_str()));
+
+    // A file somebody still writes is not held (nor run).
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_NEW, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    EXPECT_FALSE(CHeldFile::Open(path, BuiltInSignerPin()));
+    CloseHandle(writer);
+    DeleteFileA(path.c_str());
 }
 
 TEST(UrlDownloader, SilentServerEndsAtTheBound)
 {
     LoopbackServer silent(LoopbackServer::Silent);
-    CUrlDownloader downloader(1500);
+    CUrlDownloader downloader(1500, 1500);
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     DWORD start = GetTickCount();
-    EXPECT_EQ(DownloadStatus::TimedOut, downloader.Download(silent.Url(), std::string(temp) + "gate-silent.ini"));
+    EXPECT_EQ(DownloadStatus::TimedOut,
+              downloader.Download(silent.Url(), std::string(temp) + "gate-silent.ini", DownloadKind::VersionFile));
     EXPECT_LT(GetTickCount() - start, 5000u);
 }
 
