@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <string>
 
 namespace {
@@ -45,7 +47,8 @@ DWORD RunIn(const std::string &folder, std::string commandLine)
 
 TEST(DllSearch, LibrariesBesideTheEngineAreNotLoaded)
 {
-    std::string bin = Folder(Folder(ThisProgram())) + "\\bin";
+    const char *given = getenv("WINTEST_BIN_DIR");
+    std::string bin = given ? std::string(given) : Folder(Folder(ThisProgram())) + "\\bin";
     std::string probe = bin + "\\planted_probe.dll";
     ASSERT_TRUE(Exists(probe)) << probe;
     char temp[MAX_PATH];
