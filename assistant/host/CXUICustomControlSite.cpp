@@ -1,5 +1,7 @@
 #include "assistant/host/CXUICustomControlSite.h"
 
+#include "assistant/host/HostTrace.h"
+
 CXUICustomControlSite::CXUICustomControlSite(HWND window, IDispatch *external)
     : m_refs(1), m_window(window), m_control(NULL), m_active(NULL),
       m_handlers(static_cast<IOleClientSite *>(this), external)
@@ -242,6 +244,8 @@ STDMETHODIMP CXUICustomControlSite::SetActiveObject(IOleInPlaceActiveObject *act
     m_active = active;
     if (old)
         old->Release();
+    if (active != old)
+        HostTrace("active object %s", active ? "set" : "cleared");
     return S_OK;
 }
 

@@ -168,6 +168,8 @@ main_dialog_keys() {
   check_eq "after Enter and Esc the main dialog is still open" 1 "$(windows_titled "$MAIN_TITLE")"
   check_eq "and the program still runs" 1 "$(as_procs)"
   screenshot assistant-main-after-keys
+  # Without a browser engine the control may never become UI-active.
+  note "the browser's active object: $(as_trace | grep '^active object' | tail -1 || true)"
   real_keys "$main" alt+F4
   check "Alt+F4 closes the main dialog and ends the program" as_wait_gone
 }
