@@ -1,26 +1,16 @@
 #include "assistant/host/PageAddress.h"
 
 #include "common/Gbk.h"
+#include "common/HexDigit.h"
 
 namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 std::string Unescape(const std::string &text)
 {
     std::string out;
     for (size_t i = 0; i < text.size(); ++i) {
-        int high = i + 2 < text.size() && text[i] == '%' ? HexValue(text[i + 1]) : -1;
-        int low = high >= 0 ? HexValue(text[i + 2]) : -1;
+        int high = i + 2 < text.size() && text[i] == '%' ? HexDigitValue(text[i + 1]) : -1;
+        int low = high >= 0 ? HexDigitValue(text[i + 2]) : -1;
         if (low >= 0) {
             out += static_cast<char>(high * 16 + low);
             i += 2;
