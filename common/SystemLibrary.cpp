@@ -20,9 +20,9 @@ bool RestrictDllSearchToSystem32()
 {
     typedef BOOL(WINAPI * SetDefaultDllDirectoriesFn)(DWORD);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    SetDefaultDllDirectoriesFn restrict = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
-                                                       reinterpret_cast<void *>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                                                 : NULL;
+    FARPROC found = kernel ? GetProcAddress(kernel, "SetDefaultDllDirectories") : NULL;
+    SetDefaultDllDirectoriesFn restrict =
+        reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void *>(found));
     // LOAD_LIBRARY_SEARCH_SYSTEM32; older headers may lack the name.
     const DWORD kSearchSystem32 = 0x00000800;
     if (restrict && restrict(kSearchSystem32))

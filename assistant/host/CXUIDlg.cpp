@@ -15,8 +15,8 @@ const char kAssistantTitle[] = "岚川银行网银助手";
 
 CXUIDlg::CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external)
     : CDialog(IDD_XUI_DIALOG), m_vendor(vendor), m_activationMessage(activationMessage), m_log(log),
-      m_external(external), m_worker(NULL), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this), m_client(m_engine, m_prompt),
-      m_events(*this)
+      m_external(external), m_worker(NULL), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this),
+      m_client(m_engine, m_prompt), m_events(*this)
 {
 }
 

@@ -309,7 +309,10 @@ TEST(Bridge, MalformedCallsAndBusyStartNothing)
 // the rest of the update still runs on the worker.
 class FailedFirstPackageUpdate : public FakeClientEngine {
 public:
-    FailedFirstPackageUpdate() : failed(CreateEventA(NULL, TRUE, FALSE, NULL)), goOn(CreateEventA(NULL, TRUE, FALSE, NULL)) {}
+    FailedFirstPackageUpdate()
+        : failed(CreateEventA(NULL, TRUE, FALSE, NULL)), goOn(CreateEventA(NULL, TRUE, FALSE, NULL))
+    {
+    }
     ~FailedFirstPackageUpdate() override
     {
         CloseHandle(failed);

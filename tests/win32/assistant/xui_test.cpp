@@ -367,10 +367,11 @@ TEST(BrowserEvents, NavigationsAndNewWindowsAreDecidedByTheDialog)
     V_DISPATCH(&frame) = &sink;  // any object stands for the frame
 
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, {BoolRef(&cancel), Empty(), Empty(), Empty(), Empty(), urlRef, frame}));
+    std::vector<VARIANT> navigate = {BoolRef(&cancel), Empty(), Empty(), Empty(), Empty(), urlRef, frame};
+    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, navigate));
     EXPECT_EQ(VARIANT_FALSE, cancel);
     owner.cancel = true;
-    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, {BoolRef(&cancel), Empty(), Empty(), Empty(), Empty(), urlRef, frame}));
+    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, navigate));
     EXPECT_EQ(VARIANT_TRUE, cancel);
     EXPECT_EQ(S_OK, Fire(sink, kDispidNavigateComplete2, {urlRef, frame}));
 
