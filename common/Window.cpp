@@ -62,8 +62,59 @@ LRESULT CALLBACK CWindow::StaticWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPAR
 
 INT_PTR CDialog::DoModal(HWND parent)
 {
-    return DialogBoxParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), parent, StaticDlgProc,
-                           reinterpret_cast<LPARAM>(this));
+    HWND owner = parent;
+    while (owner && (GetWindowLongA(owner, GWL_STYLE) & WS_CHILD))
+        owner = GetParent(owner);
+    bool reenable = owner && IsWindowEnabled(owner);
+    if (reenable)
+        EnableWindow(owner, FALSE);
+    m_modal = true;
+    m_ended = false;
+    m_result = 0;
+    HWND dialog = CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), owner, StaticDlgProc,
+                                     reinterpret_cast<LPARAM>(this));
+    if (!dialog) {
+        m_modal = false;
+        if (reenable)
+            EnableWindow(owner, TRUE);
+        return -1;
+    }
+    if (!m_ended && !IsWindowVisible(dialog)) {
+        ShowWindow(dialog, SW_SHOWNORMAL);
+        UpdateWindow(dialog);
+    }
+    MSG msg;
+    while (!m_ended && IsWindow(dialog)) {
+        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
+            break;
+        }
+        if (got == -1)
+            break;
+        if (PreTranslateMessage(msg) || IsDialogMessageA(dialog, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    m_modal = false;
+    // The owner comes back before the dialog goes, so it gets the activation.
+    if (reenable)
+        EnableWindow(owner, TRUE);
+    if (IsWindow(dialog))
+        DestroyWindow(dialog);
+    return m_result;
+}
+
+BOOL CDialog::EndDialog(HWND hWnd, INT_PTR result)
+{
+    if (!m_modal || hWnd != m_hWnd)
+        return ::EndDialog(hWnd, result);
+    m_result = result;
+    m_ended = true;
+    ShowWindow(hWnd, SW_HIDE);
+    PostMessageA(hWnd, WM_NULL, 0, 0);  // wakes the loop
+    return TRUE;
 }
 
 HWND CDialog::CreateModeless(HWND parent)

@@ -29,10 +29,12 @@ private:
 
 class CDialog {
 public:
-    CDialog(int templateId) : m_hWnd(NULL), m_templateId(templateId) {}
+    CDialog(int templateId) : m_hWnd(NULL), m_templateId(templateId), m_modal(false), m_ended(false), m_result(0) {}
     virtual ~CDialog() {}
     HWND Hwnd() const { return m_hWnd; }
 
+    // Our own modal loop (the owner disabled meanwhile): every message is
+    // offered to PreTranslateMessage before the dialog's keyboard handling.
     INT_PTR DoModal(HWND parent);
     HWND CreateModeless(HWND parent);
 
@@ -43,9 +45,19 @@ public:
 protected:
     // Returns TRUE when the message was handled (as a dialog procedure does).
     virtual INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    // True when the message was consumed (a control's accelerator); it then
+    // neither reaches IsDialogMessage nor the window.
+    virtual bool PreTranslateMessage(MSG &) { return false; }
+    // Ends the modal loop of DoModal (the platform's call for other dialogs).
+    BOOL EndDialog(HWND hWnd, INT_PTR result);
     void SetItemText(int id, const char *text) { SetDlgItemTextA(m_hWnd, id, text ? text : ""); }
     void EnableItem(int id, bool enable) { EnableWindow(GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE); }
 
     HWND m_hWnd;
     int m_templateId;
+
+private:
+    bool m_modal;
+    bool m_ended;
+    INT_PTR m_result;
 };

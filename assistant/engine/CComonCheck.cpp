@@ -3,6 +3,7 @@
 #include "assistant/engine/NetworkProbe.h"
 #include "assistant/engine/TextConversion.h"
 #include "assistant/engine/UserRole.h"
+#include "common/SystemLibrary.h"
 
 #include <lm.h>
 #include <tlhelp32.h>
@@ -161,7 +162,7 @@ int CComonCheck::GetUserRole()
         return kRoleGuest;
     if (record.platformId != kPlatformNt)
         return 0;
-    m_netApi = LoadLibraryA("NetApi32.dll");
+    m_netApi = LoadSystemLibrary("NetApi32.dll");
     if (!m_netApi)
         return kRoleGuest;
     std::string user;

@@ -22,10 +22,22 @@ public:
 private:
     CommandState &m_state;
 };
+
+// Declared first, so it ends last: once WorkerRunning is 0 the dialog may go
+// away, so nothing of the state may be touched after it.
+class WorkerEndGuard {
+public:
+    explicit WorkerEndGuard(CommandState &state) : m_state(state) {}
+    ~WorkerEndGuard() { m_state.WorkerRunning = 0; }
+
+private:
+    CommandState &m_state;
+};
 }
 
 int CommandRunner::Run()
 {
+    WorkerEndGuard end(m_run.State());
     m_services.ssl.ClearSslState();
     BusyGuard busy(m_run.State());
     try {

@@ -38,7 +38,8 @@ public:
     CommandRunner(CommandState &state, IResultChannel &channel, ILog &log, WorkerServices services)
         : m_run(state, channel, log), m_services(services) {}
 
-    // Runs State().Command; Busy is 0 afterwards on every path. Returns 0.
+    // Runs State().Command; Busy and then WorkerRunning are 0 afterwards on
+    // every path. Returns 0.
     int Run();
 
 private:

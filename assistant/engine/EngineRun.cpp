@@ -170,6 +170,7 @@ int main(int argc, char **argv)
     state.NotFirstRun = 0;
     state.WorkerStarted = 1;
     state.Busy = 1;
+    state.WorkerRunning = 1;
     HANDLE thread = StartCheckWorkerThread(&host);
     if (!thread) {
         fprintf(stderr, "engine-run: cannot start the worker\n");

@@ -1,5 +1,7 @@
 #include "assistant/engine/SslState.h"
 
+#include "common/SystemLibrary.h"
+
 #include <windows.h>
 
 typedef BOOL(WINAPI *SslEmptyCacheAFn)(LPSTR, DWORD);
@@ -11,9 +13,9 @@ static const DWORD kSslStateHeaderIndex = 14;
 
 void CSslState::ClearSslState()
 {
-    HMODULE schannel = LoadLibraryA("SCHANNEL.DLL");
+    HMODULE schannel = LoadSystemLibrary("SCHANNEL.DLL");
     if (!schannel)
-        schannel = LoadLibraryA("SCHANNEL.DLL");
+        schannel = LoadSystemLibrary("SCHANNEL.DLL");
     bool emptied = false;
     if (schannel) {
         SslEmptyCacheAFn emptyA = reinterpret_cast<SslEmptyCacheAFn>(GetProcAddress(schannel, "SslEmptyCacheA"));
@@ -29,7 +31,7 @@ void CSslState::ClearSslState()
         }
     }
     if (emptied) {
-        HMODULE wininet = LoadLibraryA("WININET.DLL");
+        HMODULE wininet = LoadSystemLibrary("WININET.DLL");
         if (wininet) {
             IncrementUrlCacheHeaderDataFn increment = reinterpret_cast<IncrementUrlCacheHeaderDataFn>(
                 GetProcAddress(wininet, "IncrementUrlCacheHeaderData"));

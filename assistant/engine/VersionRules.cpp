@@ -1,5 +1,7 @@
 #include "assistant/engine/VersionRules.h"
 
+#include "common/HexDigit.h"
+
 static void RemoveAt(std::string &s, size_t pos)
 {
     if (pos < s.size())
@@ -45,23 +47,12 @@ std::string NormaliseInstalledVersion(const std::string &dotted)
     return s;
 }
 
-static int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 void DecodeVersionBytes(const std::string &text, uint8_t (&bytes)[4])
 {
     uint8_t out[4] = {0, 0, 0, 0};
     for (int i = 0; i < 4; ++i) {
-        int hi = text.size() > size_t(2 * i) ? HexValue(text[2 * i]) : -1;
-        int lo = text.size() > size_t(2 * i + 1) ? HexValue(text[2 * i + 1]) : -1;
+        int hi = text.size() > size_t(2 * i) ? HexDigitValue(text[2 * i]) : -1;
+        int lo = text.size() > size_t(2 * i + 1) ? HexDigitValue(text[2 * i + 1]) : -1;
         if (hi < 0 || lo < 0) {
             for (uint8_t &b : bytes)
                 b = 0;
@@ -78,7 +69,7 @@ bool IsPublishedVersion(const std::string &published)
     if (published.size() < 8)
         return false;
     for (size_t i = 0; i < 8; ++i)
-        if (HexValue(published[i]) < 0)
+        if (HexDigitValue(published[i]) < 0)
             return false;
     return true;
 }

@@ -1,18 +1,27 @@
-// The browser's event sink (DWebBrowserEvents2): the dialog refuses every
-// navigation, of the page or of a frame, while a command runs.
+// The browser's event sink (DWebBrowserEvents2): hands the dialog every
+// navigation to decide on, every document shown, and every new window the
+// page asks for (which is always cancelled here).
 #pragma once
 
 #include <windows.h>
 #include <oaidl.h>
 
+#include <string>
+
 class INavigationOwner {
 public:
     virtual ~INavigationOwner() {}
-    virtual bool NavigationBusy() = 0;
-    virtual void ShowNavigationBusy() = 0;
+    // frame: the browser or the frame object navigating. True cancels.
+    virtual bool BeforeNavigate(IDispatch *frame, const std::string &url) = 0;
+    // frame now shows url.
+    virtual void NavigateComplete(IDispatch *frame, const std::string &url) = 0;
+    // The page asked for a new window on url; it is never made here.
+    virtual void OpenNewWindow(const std::string &url) = 0;
 };
 
 const DISPID kDispidBeforeNavigate2 = 250;
+const DISPID kDispidNavigateComplete2 = 252;
+const DISPID kDispidNewWindow3 = 273;
 
 class CXUIBrowserEvents : public IDispatch {
 public:
@@ -31,8 +40,14 @@ public:
 
 private:
     void BeforeNavigate2(DISPPARAMS *params);
+    void NavigateComplete2(DISPPARAMS *params);
+    void NewWindow3(DISPPARAMS *params);
 
     INavigationOwner &m_owner;
 };
 
 extern const IID kDiidWebBrowserEvents2;
+
+// An address in the ANSI code page; empty when a character has no
+// equivalent there (so no rule ever sees a substituted character).
+std::string AddressText(const wchar_t *url);

@@ -1,7 +1,9 @@
 #include "assistant/host/CXUICustomControlSite.h"
 
+#include "assistant/host/HostTrace.h"
+
 CXUICustomControlSite::CXUICustomControlSite(HWND window, IDispatch *external)
-    : m_refs(1), m_window(window), m_control(NULL),
+    : m_refs(1), m_window(window), m_control(NULL), m_active(NULL),
       m_handlers(static_cast<IOleClientSite *>(this), external)
 {
 }
@@ -38,6 +40,7 @@ HRESULT CXUICustomControlSite::CreateControl(REFCLSID clsid)
 
 void CXUICustomControlSite::DestroyControl()
 {
+    SetActiveObject(NULL, NULL);
     if (!m_control)
         return;
     IUnknown *control = m_control;
@@ -233,9 +236,29 @@ STDMETHODIMP CXUICustomControlSite::SetBorderSpace(LPCBORDERWIDTHS)
 {
     return S_OK;
 }
-STDMETHODIMP CXUICustomControlSite::SetActiveObject(IOleInPlaceActiveObject *, LPCOLESTR)
+STDMETHODIMP CXUICustomControlSite::SetActiveObject(IOleInPlaceActiveObject *active, LPCOLESTR)
 {
+    if (active)
+        active->AddRef();
+    IOleInPlaceActiveObject *old = m_active;
+    m_active = active;
+    if (old)
+        old->Release();
+    if (active != old)
+        HostTrace("active object %s", active ? "set" : "cleared");
     return S_OK;
+}
+
+bool CXUICustomControlSite::TranslateWithActiveObject(MSG &msg)
+{
+    if (!m_active || msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
+        return false;
+    // The object may drop itself from the site while it translates.
+    IOleInPlaceActiveObject *active = m_active;
+    active->AddRef();
+    bool consumed = active->TranslateAccelerator(&msg) == S_OK;
+    active->Release();
+    return consumed;
 }
 STDMETHODIMP CXUICustomControlSite::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS)
 {

@@ -23,6 +23,10 @@ public:
     IUnknown *Control() const { return m_control; }
     // Whether the control reports this site as its client site.
     bool ControlUsesThisSite();
+    // Offers a key message to the control's active object (the one it gave
+    // SetActiveObject); true when that object consumed it.
+    bool TranslateWithActiveObject(MSG &msg);
+    void SetDocuments(const PageDocuments *documents) { m_handlers.SetDocuments(documents); }
 
     // IUnknown
     STDMETHODIMP QueryInterface(REFIID riid, void **object) override;
@@ -72,5 +76,6 @@ private:
     LONG m_refs;
     HWND m_window;
     IUnknown *m_control;
+    IOleInPlaceActiveObject *m_active;
     CXUIDocHostHandlers m_handlers;
 };

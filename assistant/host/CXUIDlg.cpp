@@ -1,9 +1,12 @@
 #include "assistant/host/CXUIDlg.h"
 
+#include "assistant/host/CXUICustomOccManager.h"
 #include "assistant/host/HostTrace.h"
 #include "assistant/host/ProgramPaths.h"
 #include "assistant/host/resource.h"
 #include "common/Module.h"
+
+#include <shellapi.h>
 
 #include <string>
 
@@ -12,13 +15,20 @@ const char kAssistantTitle[] = "岚川银行网银助手";
 
 CXUIDlg::CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external)
     : CDialog(IDD_XUI_DIALOG), m_vendor(vendor), m_activationMessage(activationMessage), m_log(log),
-      m_external(external), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this), m_client(m_engine, m_prompt),
-      m_events(*this)
+      m_external(external), m_worker(NULL), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this),
+      m_client(m_engine, m_prompt), m_events(*this)
 {
 }
 
 CXUIDlg::~CXUIDlg()
 {
+    // Only reached with a worker still running when the dialog ended some
+    // other way than its close (which waits); its sends to the gone window
+    // fail at once, so it ends.
+    if (m_worker) {
+        WaitForSingleObject(m_worker, INFINITE);
+        CloseHandle(m_worker);
+    }
     if (m_external)
         m_external->SetHandler(NULL);
     if (m_icon)
@@ -59,9 +69,14 @@ INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         FitBrowser();
         return FALSE;
+    case WM_CLOSE:
+        // The close box, Alt+F4 and the system menu.
+        CloseUnlessBusy(IDCANCEL);
+        return TRUE;
     case WM_COMMAND:
+        // Enter and Esc become these: the page's keys never end the program.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            CloseUnlessBusy(LOWORD(wParam));
+            HostTrace("command %d kept open", static_cast<int>(LOWORD(wParam)));
             return TRUE;
         }
         return FALSE;
@@ -98,6 +113,12 @@ void CXUIDlg::OnInitDialog()
     if (m_external)
         m_external->SetHandler(&m_bridge);
 
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (n > 0 && n < MAX_PATH)
+        m_programPath.assign(path, n);
+    if (CXUICustomControlSite *site = ControlSiteOf(GetDlgItem(m_hWnd, IDC_EXPLORER)))
+        site->SetDocuments(&m_documents);
     bool attached = m_browser.Attach(GetDlgItem(m_hWnd, IDC_EXPLORER));
     HostTrace("browser %s, site %s", attached ? "created" : "missing", m_browser.UsesOurSite() ? "ours" : "other");
     if (attached) {
@@ -130,11 +151,9 @@ void CXUIDlg::FitBrowser()
 
 void CXUIDlg::NavigateToStartPage()
 {
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    if (m_programPath.empty())
         return;
-    std::string url = StartPageUrl(std::string(path, n));
+    std::string url = StartPageUrl(m_programPath);
     HRESULT hr = m_browser.Navigate(url.c_str());
     HostTrace("navigate %s 0x%08lx", url.c_str(), static_cast<unsigned long>(hr));
 }
@@ -161,7 +180,7 @@ void CXUIDlg::PaintIconic()
 
 void CXUIDlg::CloseUnlessBusy(int result)
 {
-    if (m_state.Busy == 1) {
+    if (RunInProgress(m_state)) {
         ShowBusyMessage();
         return;
     }
@@ -175,6 +194,8 @@ void CXUIDlg::ShowBusyMessage()
 
 void CXUIDlg::OnDestroy()
 {
+    if (CXUICustomControlSite *site = ControlSiteOf(GetDlgItem(m_hWnd, IDC_EXPLORER)))
+        site->SetDocuments(NULL);
     if (m_external)
         m_external->SetHandler(NULL);
     m_browser.Detach();
@@ -189,4 +210,69 @@ bool CXUIDlg::AttachCurrentDocument(CJsCall &js)
 void CXUIDlg::ShowBridgeMessage(const char *text)
 {
     ShowBridgeMessageBox(m_hWnd, text);
+}
+
+bool CXUIDlg::StartWorker()
+{
+    HANDLE thread = StartCheckWorkerThread(this);
+    if (!thread)
+        return false;
+    if (m_worker)
+        CloseHandle(m_worker);  // that worker has ended (or is returning)
+    m_worker = thread;
+    return true;
+}
+
+bool CXUIDlg::PreTranslateMessage(MSG &msg)
+{
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST)
+        return false;
+    if (msg.hwnd != m_hWnd && !IsChild(m_hWnd, msg.hwnd))
+        return false;
+    CXUICustomControlSite *site = ControlSiteOf(GetDlgItem(m_hWnd, IDC_EXPLORER));
+    return site && site->TranslateWithActiveObject(msg);
+}
+
+bool CXUIDlg::IsTopLevel(IDispatch *frame)
+{
+    IWebBrowser2 *browser = m_browser.Browser();
+    if (!frame || !browser)
+        return true;  // unknown: held to the top document's rule
+    IUnknown *a = NULL, *b = NULL;
+    bool same = SUCCEEDED(frame->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&a))) &&
+                SUCCEEDED(browser->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&b))) && a == b;
+    if (a)
+        a->Release();
+    if (b)
+        b->Release();
+    return same;
+}
+
+bool CXUIDlg::BeforeNavigate(IDispatch *frame, const std::string &url)
+{
+    NavigationVerdict verdict = DecideNavigation(IsTopLevel(frame), url, m_programPath, RunInProgress(m_state));
+    if (verdict == NavigationVerdict::RefuseBusy)
+        ShowBusyMessage();
+    if (verdict == NavigationVerdict::RefuseForeign)
+        HostTrace("refused %s", url.c_str());
+    return verdict != NavigationVerdict::Allow;
+}
+
+void CXUIDlg::NavigateComplete(IDispatch *frame, const std::string &url)
+{
+    bool top = IsTopLevel(frame);
+    IUnknown *key = NULL;
+    if (frame)
+        frame->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&key));
+    m_documents.Navigated(key, top, url);
+    if (key)
+        key->Release();  // only its address is kept, as the frame's name
+}
+
+void CXUIDlg::OpenNewWindow(const std::string &url)
+{
+    if (!IsWebAddress(url))
+        return;
+    HINSTANCE result = ShellExecuteA(m_hWnd, "open", url.c_str(), NULL, NULL, SW_SHOWNORMAL);
+    HostTrace("opened %s %d", url.c_str(), static_cast<int>(reinterpret_cast<INT_PTR>(result) > 32));
 }

@@ -9,6 +9,7 @@
 #include "assistant/host/CWebbrowser.h"
 #include "assistant/host/CXUIImpIDispatch.h"
 #include "assistant/host/LogFile.h"
+#include "assistant/host/PageAddress.h"
 #include "assistant/host/ScriptBridge.h"
 #include "assistant/host/ScriptMessages.h"
 #include "common/Window.h"
@@ -22,6 +23,8 @@ public:
 
 protected:
     INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // Keys go to the browser's active object first, then to the dialog.
+    bool PreTranslateMessage(MSG &msg) override;
 
 private:
     void OnInitDialog();
@@ -30,8 +33,10 @@ private:
     void NavigateToStartPage();
     void ComeToFront();
     void PaintIconic();
-    // Closing while a command runs would leave the worker with a dead dialog.
+    // Closing while a command or its worker runs would leave the worker with
+    // a dead dialog.
     void CloseUnlessBusy(int result);
+    bool IsTopLevel(IDispatch *frame);
     void ShowBusyMessage();
     void OnDestroy();
 
@@ -39,7 +44,7 @@ private:
     bool AttachCurrentDocument(CJsCall &js) override;
     void ShowBridgeMessage(const char *text) override;
     void EmptyLog() override { m_log.Empty(); }
-    bool StartWorker() override { return StartCheckWorker(this); }
+    bool StartWorker() override;
 
     // IWorkerHost
     IResultChannel &Results() override { return m_channel; }
@@ -47,14 +52,19 @@ private:
     WorkerServices Services() override { return m_engine.Services(m_client.Engine()); }
 
     // INavigationOwner
-    bool NavigationBusy() override { return m_state.Busy == 1; }
-    void ShowNavigationBusy() override { ShowBusyMessage(); }
+    bool BeforeNavigate(IDispatch *frame, const std::string &url) override;
+    void NavigateComplete(IDispatch *frame, const std::string &url) override;
+    void OpenNewWindow(const std::string &url) override;
 
     int m_vendor;
     UINT m_activationMessage;
     CLogFile &m_log;
     CXUIImpIDispatch *m_external;
     CommandState m_state;
+    // The last worker started; waited for before anything it uses goes away.
+    HANDLE m_worker;
+    std::string m_programPath;
+    PageDocuments m_documents;
     HICON m_icon;
     HICON m_smallIcon;
     CScriptBridge m_bridge;

@@ -8,7 +8,7 @@ DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, ID
         return {true, kParmErr, false};
     CommandRoute route = RouteCommand(call.cmdId, call.args);
     std::string answer = route.recognised ? "" : kParmErr;
-    if (state.Busy == 1)
+    if (RunInProgress(state))
         return {true, answer, false};
 
     if (!host.AttachDocument()) {
@@ -23,7 +23,10 @@ DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, ID
         state.ScriptFunction = route.scriptFunction;
     }
     state.NotFirstRun = state.WorkerStarted ? 1 : 0;
+    state.WorkerRunning = 1;
     if (!host.StartWorker()) {
+        // No worker exists to clear them.
+        state.WorkerRunning = 0;
         state.Busy = 0;
         return {true, answer, false};
     }

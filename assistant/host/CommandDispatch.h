@@ -31,7 +31,8 @@ struct DispatchOutcome {
 };
 
 // A call that is not well formed gets "PARM ERR" and starts nothing.
-// While Busy is 1 nothing is started and no state changes; the answer is the
+// While a run is in progress (Busy, or a worker that has not ended yet)
+// nothing is started and no state changes; the answer is the
 // one the command would get otherwise ("" or "PARM ERR"), so the page's
 // contract stays the same. An unrecognised id keeps ScriptFunction, answers
 // "PARM ERR" and still starts a worker, which ends at once.

@@ -5,8 +5,13 @@
 const wchar_t kPageMessageCaption[] = L"My Title";
 const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 
-CXUIDocHostHandlers::CXUIDocHostHandlers(IUnknown *outer, IDispatch *external) : m_outer(outer), m_external(external)
+CXUIDocHostHandlers::CXUIDocHostHandlers(IUnknown *outer, IDispatch *external)
+    : m_outer(outer), m_external(external), m_documents(NULL)
 {
+    char path[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    if (n > 0 && n < MAX_PATH)
+        m_programPath.assign(path, n);
     m_xDocHostUIHandler.m_owner = this;
     m_xDocHostShowUI.m_owner = this;
 }
@@ -110,9 +115,11 @@ STDMETHODIMP CXUIDocHostHandlers::XDocHostUIHandler::GetExternal(IDispatch **ext
 {
     if (!external)
         return E_POINTER;
-    *external = m_owner->m_external;
-    if (!*external)
+    *external = NULL;
+    const PageDocuments *documents = m_owner->m_documents;
+    if (!m_owner->m_external || !documents || !documents->BridgeAllowed(m_owner->m_programPath))
         return E_NOTIMPL;
+    *external = m_owner->m_external;
     (*external)->AddRef();
     return S_OK;
 }

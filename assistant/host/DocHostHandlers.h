@@ -3,14 +3,22 @@
 // shown by the host, and window.external.
 #pragma once
 
+#include "assistant/host/PageAddress.h"
+
 #include <windows.h>
 #include <mshtmhst.h>
 
+#include <string>
+
 // The nested handler objects of the control site; their IUnknown is the
-// site's (outer), and GetExternal hands out external.
+// site's (outer), and GetExternal hands out external, but only while the
+// documents shown are the program's own resources.
 class CXUIDocHostHandlers {
 public:
     CXUIDocHostHandlers(IUnknown *outer, IDispatch *external);
+
+    // What the browser shows (kept by the dialog); null: no bridge at all.
+    void SetDocuments(const PageDocuments *documents) { m_documents = documents; }
 
     class XDocHostUIHandler : public IDocHostUIHandler {
     public:
@@ -56,6 +64,8 @@ public:
 private:
     IUnknown *m_outer;
     IDispatch *m_external;
+    const PageDocuments *m_documents;
+    std::string m_programPath;
     XDocHostUIHandler m_xDocHostUIHandler;
     XDocHostShowUI m_xDocHostShowUI;
 };

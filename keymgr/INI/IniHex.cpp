@@ -1,19 +1,6 @@
 #include "keymgr/INI/IniHex.h"
 
-namespace {
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-} // namespace
+#include "common/HexDigit.h"
 
 bool DecodeIniHex(const std::string &text, std::vector<uint8_t> &bytes)
 {
@@ -22,8 +9,8 @@ bool DecodeIniHex(const std::string &text, std::vector<uint8_t> &bytes)
         return false;
     bytes.reserve(text.size() / 2);
     for (size_t i = 0; i < text.size(); i += 2) {
-        int hi = HexDigit(text[i]);
-        int lo = HexDigit(text[i + 1]);
+        int hi = HexDigitValue(text[i]);
+        int lo = HexDigitValue(text[i + 1]);
         if (hi < 0 || lo < 0) {
             bytes.clear();
             return false;

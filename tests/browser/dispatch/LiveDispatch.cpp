@@ -8,7 +8,8 @@
 //       the page's command id as the browser would pass it; ARGS is "x" and
 //       the second argument's bytes in hex, or "-" for a non-string value
 //   ended
-//       the worker has ended: Busy goes back to 0, as the worker leaves it
+//       the worker has ended: Busy and WorkerRunning go back to 0, as the
+//       worker leaves them
 // Answer to call (tab separated):
 //   answered started emptiedLog text Command NotFirstRun Busy ScriptFunction frames function
 // (frames joined by ","); answer to ended: "idle".
@@ -99,6 +100,7 @@ int main()
     while (std::getline(std::cin, line)) {
         if (line == "ended") {
             state.Busy = 0;
+            state.WorkerRunning = 0;
             std::cout << "idle" << std::endl;
             continue;
         }

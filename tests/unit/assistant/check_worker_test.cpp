@@ -17,10 +17,12 @@ protected:
         state.Command = command;
         state.Vendor = vendor;
         state.Busy = 1;  // as the dispatcher leaves it
+        state.WorkerRunning = 1;
         WorkerServices services{ssl, clock, reg, system, addresses, withClient ? &client : nullptr};
         CommandRunner worker(state, page, page, services);
         EXPECT_EQ(0, worker.Run());
         EXPECT_EQ(0, state.Busy);
+        EXPECT_EQ(0, state.WorkerRunning);
     }
 
     CommandState state;
@@ -130,10 +132,12 @@ TEST_F(Worker, BusyIsClearedWhenASequenceThrows)
     ThrowingEngine throwing;
     state.Command = 10;
     state.Busy = 1;
+    state.WorkerRunning = 1;
     WorkerServices services{ssl, clock, reg, system, addresses, &throwing};
     CommandRunner worker(state, page, page, services);
     EXPECT_EQ(0, worker.Run());
     EXPECT_EQ(0, state.Busy);
+    EXPECT_EQ(0, state.WorkerRunning);
 }
 
 }  // namespace

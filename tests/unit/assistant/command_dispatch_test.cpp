@@ -82,6 +82,7 @@ TEST_F(Dispatch, FullCheckEmptiesTheLogAndMarksTheFirstRun)
     EXPECT_EQ(1, state.WorkerStarted);
 
     state.Busy = 0;  // the worker ended
+    state.WorkerRunning = 0;
     Call(3, "NX");
     EXPECT_EQ(1, host.logEmptied);
     EXPECT_EQ(std::vector<int>({0, 1}), host.workers);
@@ -92,6 +93,7 @@ TEST_F(Dispatch, UnknownCommandKeepsTheFunctionButStillStartsAWorker)
 {
     Call(2, "NX");
     state.Busy = 0;
+    state.WorkerRunning = 0;
     DispatchOutcome outcome = Call(7, "NX");
     EXPECT_EQ("PARM ERR", outcome.text);
     EXPECT_TRUE(outcome.started);
@@ -100,18 +102,27 @@ TEST_F(Dispatch, UnknownCommandKeepsTheFunctionButStillStartsAWorker)
     EXPECT_EQ(2u, host.workers.size());
 }
 
-TEST_F(Dispatch, BusyRefusesWithoutChangingAnything)
+TEST_F(Dispatch, RunInProgressRefusesWithoutChangingAnything)
 {
-    Call(3, "NX");
+    Call(2, "NX");
     ASSERT_EQ(1, state.Busy);
+    ASSERT_EQ(1, state.WorkerRunning);
     EXPECT_EQ("", Call(4, "NX").text);
+    // An update releases Busy after a failed package; its worker still runs.
+    state.Busy = 0;
     EXPECT_EQ("PARM ERR", Call(9, "NX").text);
     EXPECT_FALSE(Call(10, "NXCT").started);
-    EXPECT_EQ(3, state.Command);
-    EXPECT_EQ("mainframe3.addResult", state.ScriptFunction);
+    EXPECT_FALSE(Call(4, "NX").started);
+    EXPECT_EQ(0, state.Busy);
+    EXPECT_EQ(2, state.Command);
+    EXPECT_EQ("mainframe2.addResult", state.ScriptFunction);
     EXPECT_EQ(0, host.logEmptied);
     EXPECT_EQ(1, host.attaches);  // the running command keeps its document
     EXPECT_EQ(1u, host.workers.size());
+
+    state.WorkerRunning = 0;  // the worker's own end
+    EXPECT_TRUE(Call(4, "NX").started);
+    EXPECT_EQ(1, state.WorkerRunning);
 }
 
 TEST_F(Dispatch, FailedAttachAnswersNothingAndStartsNothing)
@@ -142,6 +153,7 @@ TEST_F(Dispatch, WorkerThatCannotStartLeavesTheDialogIdle)
     DispatchOutcome outcome = Call(3, "NX");
     EXPECT_FALSE(outcome.started);
     EXPECT_EQ(0, state.Busy);
+    EXPECT_EQ(0, state.WorkerRunning);
     EXPECT_EQ(0, state.WorkerStarted);
 }
 

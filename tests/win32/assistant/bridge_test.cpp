@@ -50,7 +50,7 @@ public:
     CommandState &State() override { return state; }
     IResultChannel &Results() override { return channel; }
     ILog &Log() override { return log; }
-    WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, &client}; }
+    WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, engine}; }
 
     // Lets the worker's sends through until the run has ended.
     bool WaitIdle()
@@ -59,7 +59,7 @@ public:
             MSG msg;
             while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
                 DispatchMessageA(&msg);
-            if (state.Busy == 0)
+            if (!RunInProgress(state))
                 return true;
             MsgWaitForMultipleObjects(0, NULL, FALSE, 20, QS_ALLINPUT);
         }
@@ -99,6 +99,7 @@ public:
     FakeSsl ssl;
     FixedClock clock;
     FakeClientEngine client;
+    IClientEngine *engine = &client;
     CLogFile log;
     CMessageResultChannel channel;
     TestPage page;
@@ -302,6 +303,66 @@ TEST(Bridge, MalformedCallsAndBusyStartNothing)
     EXPECT_TRUE(w.notFirstRunAtStart.empty());
     EXPECT_TRUE(w.state.ScriptFunction.empty());
     w.state.Busy = 0;
+}
+
+// An update whose first package failed: Busy is released for the page while
+// the rest of the update still runs on the worker.
+class FailedFirstPackageUpdate : public FakeClientEngine {
+public:
+    FailedFirstPackageUpdate()
+        : failed(CreateEventA(NULL, TRUE, FALSE, NULL)), goOn(CreateEventA(NULL, TRUE, FALSE, NULL))
+    {
+    }
+    ~FailedFirstPackageUpdate() override
+    {
+        CloseHandle(failed);
+        CloseHandle(goOn);
+    }
+    int RunOnlineUpdate(CheckRun &run) override
+    {
+        run.ReportResult("SIGN2", 100);
+        run.ClearBusy();
+        SetEvent(failed);
+        WaitForSingleObject(goOn, 30000);
+        run.ReportResult("VERSION", 95);
+        return 1;
+    }
+    HANDLE failed;
+    HANDLE goOn;
+};
+
+TEST(Bridge, AfterAFailedPackageNewCommandsAndTheCloseWaitForTheWorker)
+{
+    FailedFirstPackageUpdate update;
+    TestBridgeWindow w;
+    w.engine = &update;
+    EXPECT_EQ("", w.CallText(2, L"NX"));
+    // Let the first result through, until the package has failed.
+    bool failed = false;
+    for (DWORD start = GetTickCount(); !failed && GetTickCount() - start < 10000;) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        failed = WaitForSingleObject(update.failed, 20) == WAIT_OBJECT_0;
+    }
+    ASSERT_TRUE(failed);
+    EXPECT_EQ(0, w.state.Busy);
+    EXPECT_TRUE(RunInProgress(w.state)) << "the close and navigation would be let through";
+    EXPECT_EQ("", w.CallText(4, L"NX"));
+    EXPECT_EQ("", w.CallText(10, L"NXIE"));
+    EXPECT_EQ(1u, w.notFirstRunAtStart.size());
+    EXPECT_EQ(2, w.state.Command);
+    EXPECT_EQ("mainframe2.addResult", w.state.ScriptFunction);
+
+    SetEvent(update.goOn);
+    ASSERT_TRUE(w.WaitIdle());
+    EXPECT_EQ(std::vector<std::string>({"SIGN2|100", "VERSION|95", "TITLE_CE|0"}), w.page.update.script.calls);
+    EXPECT_TRUE(w.page.main.script.calls.empty());
+    // Once the worker has ended, the next command runs.
+    w.engine = &w.client;
+    EXPECT_EQ("", w.CallText(3, L"NX"));
+    EXPECT_EQ(2u, w.notFirstRunAtStart.size());
+    ASSERT_TRUE(w.WaitIdle());
 }
 
 TEST(Bridge, DocumentThatCannotBeAttachedStopsTheCommand)

@@ -1,5 +1,6 @@
 // The log file and the document-host answers of the browser site.
 #include "assistant/engine/CheckWorker.h"
+#include "assistant/host/CXUICustomControlSite.h"
 #include "assistant/host/CXUIImpIDispatch.h"
 #include "assistant/host/DocHostHandlers.h"
 #include "assistant/host/LogFile.h"
@@ -10,6 +11,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -164,16 +167,103 @@ TEST(DocHost, FixedAnswers)
     EXPECT_EQ(E_NOTIMPL, ui->GetDropTarget(NULL, NULL));
     EXPECT_EQ(S_OK, site.handlers.ShowUIHandler()->ShowHelp(NULL, NULL, 0, 0, pt, NULL));
 
-    IDispatch *external = NULL;
-    EXPECT_EQ(S_OK, ui->GetExternal(&external));
-    EXPECT_EQ(&site.external, external);
-    EXPECT_EQ(1, site.external.RefCount());
-
     // The nested objects answer for the site.
     IDocHostShowUI *show = NULL;
     EXPECT_EQ(S_OK, ui->QueryInterface(kIidDocHostShowUI, reinterpret_cast<void **>(&show)));
     EXPECT_EQ(site.handlers.ShowUIHandler(), show);
     EXPECT_EQ(1u, site.refs);
+}
+
+std::string ThisProgram()
+{
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
+    return std::string(path, n);
+}
+
+TEST(DocHost, ExternalOnlyForDocumentsOfTheProgramsOwnResources)
+{
+    TestSite site;
+    IDocHostUIHandler *ui = site.handlers.UIHandler();
+    IDispatch *external = &site.external;
+    EXPECT_EQ(E_NOTIMPL, ui->GetExternal(&external));  // no documents known
+    EXPECT_TRUE(external == NULL);
+
+    PageDocuments documents;
+    site.handlers.SetDocuments(&documents);
+    documents.Navigated(NULL, true, "res://" + ThisProgram() + "/index.htm");
+    EXPECT_EQ(S_OK, ui->GetExternal(&external));
+    EXPECT_EQ(&site.external, external);
+    EXPECT_EQ(1, site.external.RefCount());
+
+    // A page of the network, and our page with a foreign document in a frame.
+    documents.Navigated(NULL, true, "https://evil.example/index.htm");
+    EXPECT_EQ(E_NOTIMPL, ui->GetExternal(&external));
+    EXPECT_TRUE(external == NULL);
+    documents.Navigated(NULL, true, "res://" + ThisProgram() + "/index.htm");
+    int frame = 0;
+    documents.Navigated(&frame, false, "https://cs.lccb-ca.example/cgi-bin/certapply");
+    EXPECT_EQ(E_NOTIMPL, ui->GetExternal(&external));
+    // Another program's resources.
+    documents.Navigated(NULL, true, "res://C:\\windows\\system32\\shdoclc.dll/index.htm");
+    EXPECT_EQ(E_NOTIMPL, ui->GetExternal(&external));
+    EXPECT_EQ(1, site.external.RefCount());
+    site.handlers.SetDocuments(NULL);
+}
+
+// The browser's in-place active object, as it registers with the frame.
+class FakeActiveObject : public IOleInPlaceActiveObject {
+public:
+    STDMETHODIMP QueryInterface(REFIID, void **object) override
+    {
+        *object = NULL;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
+    STDMETHODIMP_(ULONG) Release() override { return --refs; }
+    STDMETHODIMP GetWindow(HWND *) override { return E_NOTIMPL; }
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG msg) override
+    {
+        offered.push_back(static_cast<int>(msg->wParam));
+        return msg->wParam == VK_TAB ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow *, BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+
+    ULONG refs = 1;
+    std::vector<int> offered;
+};
+
+TEST(ControlSite, KeysGoToTheActiveObjectTheBrowserRegistered)
+{
+    CXUIImpIDispatch external;
+    CXUICustomControlSite *site = new CXUICustomControlSite(NULL, &external);
+    FakeActiveObject active;
+    MSG tab = {};
+    tab.message = WM_KEYDOWN;
+    tab.wParam = VK_TAB;
+    MSG enter = tab;
+    enter.wParam = VK_RETURN;
+    MSG click = {};
+    click.message = WM_LBUTTONDOWN;
+    EXPECT_FALSE(site->TranslateWithActiveObject(tab));  // none registered yet
+
+    ASSERT_EQ(S_OK, site->SetActiveObject(&active, L"browser"));
+    EXPECT_EQ(2u, active.refs);  // kept, not discarded
+    EXPECT_TRUE(site->TranslateWithActiveObject(tab));
+    EXPECT_FALSE(site->TranslateWithActiveObject(enter));
+    EXPECT_FALSE(site->TranslateWithActiveObject(click));
+    EXPECT_EQ(std::vector<int>({VK_TAB, VK_RETURN}), active.offered);
+
+    ASSERT_EQ(S_OK, site->SetActiveObject(NULL, NULL));
+    EXPECT_EQ(1u, active.refs);
+    EXPECT_FALSE(site->TranslateWithActiveObject(tab));
+    site->SetActiveObject(&active, NULL);
+    site->Release();  // the site's end lets the object go too
+    EXPECT_EQ(1u, active.refs);
 }
 
 TEST(DocHost, CtrlOPNAreSwallowedOnKeyDownOnly)

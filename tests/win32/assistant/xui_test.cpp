@@ -314,45 +314,92 @@ TEST(Resources, EveryBuiltPageIsEmbeddedByteForByteAsHtmlInChinese)
 
 class FakeNavigationOwner : public INavigationOwner {
 public:
-    bool busy = false;
-    int shown = 0;
-    bool NavigationBusy() override { return busy; }
-    void ShowNavigationBusy() override { ++shown; }
+    bool cancel = false;
+    std::vector<std::string> seen;
+    bool BeforeNavigate(IDispatch *frame, const std::string &url) override
+    {
+        seen.push_back(std::string(frame ? "frame " : "none ") + url);
+        return cancel;
+    }
+    void NavigateComplete(IDispatch *frame, const std::string &url) override
+    {
+        seen.push_back(std::string(frame ? "shown " : "shown? ") + url);
+    }
+    void OpenNewWindow(const std::string &url) override { seen.push_back("open " + url); }
 };
 
-// Fires the event as the browser does: seven arguments, the last one (first
-// slot) the cancel flag by reference.
-HRESULT FireBeforeNavigate(CXUIBrowserEvents &sink, DISPID id, UINT argCount, VARIANT_BOOL *cancel)
+// Fires an event as the browser does: the arguments last first, the frame
+// object and the address by their usual types.
+HRESULT Fire(CXUIBrowserEvents &sink, DISPID id, std::vector<VARIANT> args)
 {
-    VARIANT args[7];
-    for (VARIANT &arg : args)
-        VariantInit(&arg);
-    V_VT(&args[0]) = VT_BYREF | VT_BOOL;
-    V_BOOLREF(&args[0]) = cancel;
-    DISPPARAMS params = {args, NULL, argCount, 0};
+    DISPPARAMS params = {args.data(), NULL, static_cast<UINT>(args.size()), 0};
     return sink.Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, NULL, NULL, NULL);
 }
 
-TEST(BrowserEvents, NavigationIsCancelledWithTheBusyMessageOnlyWhileBusy)
+VARIANT Empty()
+{
+    VARIANT v;
+    VariantInit(&v);
+    return v;
+}
+
+VARIANT BoolRef(VARIANT_BOOL *flag)
+{
+    VARIANT v = Empty();
+    V_VT(&v) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&v) = flag;
+    return v;
+}
+
+TEST(BrowserEvents, NavigationsAndNewWindowsAreDecidedByTheDialog)
 {
     FakeNavigationOwner owner;
     CXUIBrowserEvents sink(owner);
+    BSTR address = SysAllocString(L"https://cs.lccb-ca.example/cgi-bin/certapply");
+    VARIANT url = Empty();
+    V_VT(&url) = VT_BSTR;
+    V_BSTR(&url) = address;
+    VARIANT urlRef = Empty();
+    V_VT(&urlRef) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&urlRef) = &url;
+    VARIANT frame = Empty();
+    V_VT(&frame) = VT_DISPATCH;
+    V_DISPATCH(&frame) = &sink;  // any object stands for the frame
+
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    EXPECT_EQ(S_OK, FireBeforeNavigate(sink, kDispidBeforeNavigate2, 7, &cancel));
+    std::vector<VARIANT> navigate = {BoolRef(&cancel), Empty(), Empty(), Empty(), Empty(), urlRef, frame};
+    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, navigate));
     EXPECT_EQ(VARIANT_FALSE, cancel);
-    EXPECT_EQ(0, owner.shown);
-
-    owner.busy = true;
-    EXPECT_EQ(S_OK, FireBeforeNavigate(sink, kDispidBeforeNavigate2, 7, &cancel));
+    owner.cancel = true;
+    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, navigate));
     EXPECT_EQ(VARIANT_TRUE, cancel);
-    EXPECT_EQ(1, owner.shown);
+    EXPECT_EQ(S_OK, Fire(sink, kDispidNavigateComplete2, {urlRef, frame}));
 
-    // Other events, or a malformed call, decide nothing.
+    // A new window is never made; its address goes to the dialog.
     cancel = VARIANT_FALSE;
-    EXPECT_EQ(S_OK, FireBeforeNavigate(sink, 259, 7, &cancel));
-    EXPECT_EQ(S_OK, FireBeforeNavigate(sink, kDispidBeforeNavigate2, 6, &cancel));
+    EXPECT_EQ(S_OK, Fire(sink, kDispidNewWindow3, {url, Empty(), Empty(), BoolRef(&cancel), Empty()}));
+    EXPECT_EQ(VARIANT_TRUE, cancel);
+    // An address with a character outside the code page reaches no rule.
+    BSTR odd = SysAllocString(L"https://a.example/\u0663");
+    V_BSTR(&url) = odd;
+    EXPECT_EQ(S_OK, Fire(sink, kDispidNewWindow3, {url, Empty(), Empty(), BoolRef(&cancel), Empty()}));
+    V_BSTR(&url) = address;
+    SysFreeString(odd);
+
+    // Other events and malformed calls decide nothing.
+    owner.cancel = true;
+    cancel = VARIANT_FALSE;
+    EXPECT_EQ(S_OK, Fire(sink, 259, {BoolRef(&cancel), Empty(), Empty(), Empty(), Empty(), urlRef, frame}));
+    EXPECT_EQ(S_OK, Fire(sink, kDispidBeforeNavigate2, {BoolRef(&cancel), Empty(), Empty(), Empty(), urlRef, frame}));
+    EXPECT_EQ(S_OK, Fire(sink, kDispidNewWindow3, {url, Empty(), Empty(), Empty(), Empty()}));
     EXPECT_EQ(VARIANT_FALSE, cancel);
-    EXPECT_EQ(1, owner.shown);
+    SysFreeString(address);
+
+    EXPECT_EQ(std::vector<std::string>({"frame https://cs.lccb-ca.example/cgi-bin/certapply",
+                                        "frame https://cs.lccb-ca.example/cgi-bin/certapply",
+                                        "shown https://cs.lccb-ca.example/cgi-bin/certapply",
+                                        "open https://cs.lccb-ca.example/cgi-bin/certapply", "open "}),
+              owner.seen);
 
     IDispatch *events = NULL;
     EXPECT_EQ(S_OK, sink.QueryInterface(kDiidWebBrowserEvents2, reinterpret_cast<void **>(&events)));

@@ -1,0 +1,40 @@
+// Which addresses the embedded browser may show and which documents get the
+// page bridge: only the program's own resources ("res://<program path>/...")
+// are trusted; the top document never leaves them.
+#pragma once
+
+#include <map>
+#include <string>
+
+// Whether url names a resource of the program file at programPath. Case and
+// the kind of slash do not matter; %XX escapes are read as their bytes.
+bool IsOwnResourceAddress(const std::string &url, const std::string &programPath);
+
+// An http or https address that may be handed to the user's own browser:
+// a host, printable ASCII only, no blank and no double quote.
+bool IsWebAddress(const std::string &url);
+
+enum class NavigationVerdict {
+    Allow,
+    RefuseBusy,    // cancelled with the busy message
+    RefuseForeign, // cancelled silently: the top document stays ours
+};
+
+// A frame may load any address (the certificate forms post to the CA)
+// unless a run is in progress; the top document only our own resources.
+NavigationVerdict DecideNavigation(bool topLevel, const std::string &url, const std::string &programPath,
+                                   bool runInProgress);
+
+// The addresses the browser's documents show, by the frame object that
+// reported them. A new top document replaces all frames.
+class PageDocuments {
+public:
+    void Navigated(const void *frame, bool topLevel, const std::string &url);
+    // The bridge is handed out only while every document shown is ours: the
+    // host cannot tell which document asks for it.
+    bool BridgeAllowed(const std::string &programPath) const;
+
+private:
+    std::string m_top;
+    std::map<const void *, std::string> m_frames;
+};
