@@ -134,4 +134,37 @@ scenario_apply() {
 }
 run_scenario apply scenario_apply
 
+# --- the tag goes to the token the PIN was changed on -----------------------------------
+# A second token comes while the success box is open; its refresh makes it
+# current and shows the PIN page for it again.
+scenario_tag_token() {
+  tokensim init 2 >/dev/null
+  tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
+  tokensim set 1 pintag=00 >/dev/null
+  tokensim insert 0 >/dev/null
+  open_pin_page
+  typed 1026 123456; typed 1027 Abc12345; typed 1028 Abc12345
+  drain_boxes 800 >/dev/null
+  local mark; mark=$(calls_log | wc -l)
+  wd click "$PAGE" 1010 >/dev/null
+  box=$(wd wait-class '#32770' 10000 "$title")
+  check "the success box is open" test -n "$box"
+  tokensim insert 1 >/dev/null
+  # The refresh ends with the page taking the current token again.
+  page_took_reader_1() {
+    calls_log | tail -n +"$((mark + 1))" | awk -F'\t' '$1 == "OC_GetDevType" && $3 == "ZV Reader 1" { d = 1 } d && $1 == "OC_GetSerial" && $3 == "ZV Reader 1" { f = 1 } END { exit !f }'
+  }
+  check "the second token's refresh ran under the box" wait_for 30 page_took_reader_1
+  # Its default-PIN reminder comes on top.
+  reminder=$(wd wait-class '#32770' 10000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
+  [ -n "$reminder" ] && wd click "$(echo "$reminder" | cut -f1)" 1 >/dev/null
+  wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
+  tag_written() { calls_log | tail -n +"$((mark + 1))" | grep -q '^OC_WriteFile'; }
+  wait_for 10 tag_written
+  after=$(calls_log | tail -n +"$((mark + 1))" | awk -F'\t' '$1 == "OC_WriteFile" { w = 1 } w && ($1 == "OC_WriteFile" || $1 == "OC_GetUserPinRetryNum") { print $1 "@" $3 }' | head -2 | paste -sd' ')
+  check_eq "the tag and the retries go to the changed token" "OC_WriteFile@ZV Reader 0 OC_GetUserPinRetryNum@ZV Reader 0" "$after"
+  check_eq "the other token's tag is untouched" "00" "$(tokensim_get 1 pintag)"
+}
+run_scenario tag-token scenario_tag_token
+
 scenario_exit
