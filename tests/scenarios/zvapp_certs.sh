@@ -120,6 +120,7 @@ scenario_block_and_reader() {
   check "the insertion reaches its certificate step" wait_for 20 msn_type_called
   select_node 3
   check_contains "Box-1's certificate is shown" "$(t IDS_ISSUE_TO)" "$(details)"
+  screenshot certs-during-insertion
   read_line=$(calls_log | tail -n +"$((mark + 1))" | grep '^OC_ReadCert' | cut -f3,4 | head -1)
   check_eq "read from the token of the tree, under the slot's name" "ZV Reader 0	Box-1" "$read_line"
 }

@@ -236,7 +236,10 @@ scenario_default_pin_once() {
       box=$(wd wait-class '#32770' 300 "$title") && [ -n "$box" ] && wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
     done
   }
-  open_management_window
+  zv_start
+  # The frame by its class: the refused PIN's box bears the same title.
+  frame_up() { FRAME=$(frame_window); [ -n "$FRAME" ]; }
+  wait_for 30 frame_up
   refresh_done; refresh_done; refresh_done
   check_eq "one try of the default PIN over start and three refreshes" "1" "$(verifies)"
   check_eq "which cost the token one try" "5" "$(tokensim_get retries)"

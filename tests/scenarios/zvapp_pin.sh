@@ -155,6 +155,7 @@ scenario_tag_token() {
     calls_log | tail -n +"$((mark + 1))" | awk -F'\t' '$1 == "OC_GetDevType" && $3 == "ZV Reader 1" { d = 1 } d && $1 == "OC_GetSerial" && $3 == "ZV Reader 1" { f = 1 } END { exit !f }'
   }
   check "the second token's refresh ran under the box" wait_for 30 page_took_reader_1
+  screenshot pin-success-under-insertion
   # Its default-PIN reminder comes on top.
   reminder=$(wd wait-class '#32770' 10000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
   [ -n "$reminder" ] && wd click "$(echo "$reminder" | cut -f1)" 1 >/dev/null
