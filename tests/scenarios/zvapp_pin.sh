@@ -113,7 +113,7 @@ scenario_apply() {
   check_contains "success" "修改用户口令成功" "$(drain_boxes 5000)"
   sleep 0.5
   after=$(calls_log | cut -f1 | grep '^OC_' | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
-  check_eq "a failing tag write: no retry read after it" "OC_ChangeUserPin OC_WriteFile " "$after"
+  check_eq "a failing tag write: no retry read after it" "OC_ChangeUserPin OC_GetSerial OC_WriteFile " "$after"
   check_eq "the tag stays as it was" "00" "$(tokensim_get pintag)"
 
   # Success writes the tag; the next insertion brings no reminder.
@@ -124,7 +124,8 @@ scenario_apply() {
   check_contains "success text" "修改用户口令成功" "$(drain_boxes 5000)"
   sleep 0.5
   after=$(calls_log | cut -f1 | grep '^OC_' | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
-  check_eq "success: the tag is written, then the retries read" "OC_ChangeUserPin OC_WriteFile OC_GetUserPinRetryNum " "$after"
+  # The token's serial is compared before its tag is written.
+  check_eq "success: the tag is written, then the retries read" "OC_ChangeUserPin OC_GetSerial OC_WriteFile OC_GetUserPinRetryNum " "$after"
   check_eq "PinTag is 01" "01" "$(tokensim_get pintag)"
   check_eq "all fields emptied" "||" "$(field 1026)|$(field 1027)|$(field 1028)"
   check "no PIN in the program's trace" bash -c "! grep -qE 'Abc12345|abcdef12' '$STATE_DIR/trace.log' 2>/dev/null"
