@@ -218,41 +218,4 @@ scenario_pin_code() {
 }
 run_scenario pin-code scenario_pin_code
 
-# --- the automatic default-PIN verification ---------------------------------------------
-# With the PIN mode on and the PIN changed, the default PIN is tried once per
-# insertion, whatever the refreshes, and never on a token with one try left.
-scenario_default_pin_once() {
-  tokensim set cfg.PinModeEx=1 >/dev/null
-  tokensim set pin=Changed99 retries=6 >/dev/null
-  tokensim insert >/dev/null
-  verifies() { calls_log | grep -c '^OC_VerifyUserPin'; }
-  # refresh_done: a refresh posted now, waited for (closing boxes meanwhile);
-  # refreshes run in order, so every earlier one has run too.
-  refresh_done() {
-    local mark tries=100; mark=$(calls_log | wc -l)
-    wd command "$FRAME" 32776 >/dev/null
-    until calls_log | tail -n +"$((mark + 1))" | grep -q '^OC_GetDevType'; do
-      tries=$((tries - 1)); [ $tries -gt 0 ] || { note "no refresh"; return 1; }
-      box=$(wd wait-class '#32770' 300 "$title") && [ -n "$box" ] && wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
-    done
-  }
-  zv_start
-  # The frame by its class: the refused PIN's box bears the same title.
-  frame_up() { FRAME=$(frame_window); [ -n "$FRAME" ]; }
-  wait_for 30 frame_up
-  refresh_done; refresh_done; refresh_done
-  check_eq "one try of the default PIN over start and three refreshes" "1" "$(verifies)"
-  check_eq "which cost the token one try" "5" "$(tokensim_get retries)"
-
-  tokensim set retries=1 >/dev/null
-  local mark; mark=$(calls_log | wc -l)
-  event_seen() { calls_log | tail -n +"$((mark + 1))" | grep -q "^QKDevChg	$1"; }
-  tokensim remove >/dev/null; wait_for 20 event_seen removed
-  tokensim insert >/dev/null; wait_for 20 event_seen inserted
-  refresh_done
-  check_eq "a token with one try left is not tried" "1" "$(verifies)"
-  check_eq "and keeps its last try" "1|0" "$(tokensim_get retries)|$(tokensim_get locked)"
-}
-run_scenario default-pin-once scenario_default_pin_once
-
 scenario_exit
