@@ -28,11 +28,6 @@ std::string Text(const char *key)
     return text;
 }
 
-void CaptureReader(char reader[READER_NAME_SIZE])
-{
-    CopyCurrentReader(reader, READER_NAME_SIZE);
-}
-
 std::string TreeItemText(HWND tree, HTREEITEM item)
 {
     char text[512] = "";
@@ -103,6 +98,7 @@ bool LocalDate(const FILETIME &utc, CertDate *date)
 CCertManagePage::CCertManagePage()
     : CPropertyPage(IDD_PAGE_CERTIFICATES), m_cert(NULL), m_certLength(0), m_images(NULL)
 {
+    m_reader[0] = '\0';
     m_treeSize.cx = m_treeSize.cy = 0;
     m_detailsSize.cx = m_detailsSize.cy = 0;
 }
@@ -177,6 +173,14 @@ void CCertManagePage::ClearTree()
     SendDlgItemMessageA(m_hWnd, IDC_CERT_TREE, TVM_DELETEITEM, 0, (LPARAM)TVI_ROOT);
     SetItemText(IDC_CERT_DETAILS, "");
     m_certLength = 0;
+    for (int i = 0; i < CSP_RECORD_COUNT; ++i)
+        m_slotNames[i].clear();
+}
+
+const std::string *CCertManagePage::SlotName(uint32_t containerData) const
+{
+    uint32_t slot = containerData & 0xFFFu;
+    return IsContainerNode(containerData) && slot < (uint32_t)CSP_RECORD_COUNT ? &m_slotNames[slot] : NULL;
 }
 
 void CCertManagePage::FillTree()
@@ -191,14 +195,22 @@ void CCertManagePage::FillTree()
     ClearTree();
     HWND tree = GetDlgItem(m_hWnd, IDC_CERT_TREE);
 
-    char reader[READER_NAME_SIZE];
-    CaptureReader(reader);
+    // The tree and every later read are of this token, whichever becomes
+    // current meanwhile.
+    CopyCurrentReader(m_reader, sizeof(m_reader));
     uint8_t *block = (uint8_t *)calloc(CSP_CTRL_SIZE, 1);
     uint32_t length = CSP_CTRL_SIZE;
     std::vector<CertTreeEntry> entries;
-    if (block && Tok::OC_ReadCSPCtrl(0, reader, block, &length) == 0)
-        entries = BuildCertTree(block, length < CSP_CTRL_SIZE ? length : (uint32_t)CSP_CTRL_SIZE);
+    // The whole zeroed block, as the expiry warning reads it: the length the
+    // library reports is not what its records' places depend on.
+    if (block && Tok::OC_ReadCSPCtrl(0, m_reader, block, &length) == 0)
+        entries = BuildCertTree(block, CSP_CTRL_SIZE);
     free(block);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        uint32_t data = entries[i].containerData;
+        if (SlotName(data))
+            m_slotNames[data & 0xFFFu] = entries[i].containerName;
+    }
 
     HTREEITEM first = NULL;
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -240,7 +252,8 @@ void CCertManagePage::SelectionChanged()
         for (HTREEITEM child = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item); child;
              child = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)child))
             children.push_back(TreeItemText(tree, child));
-        SetItemText(IDC_CERT_DETAILS, ContainerDetails(Text("IDS_CONTAINER"), TreeItemText(tree, item),
+        const std::string *name = SlotName(data);
+        SetItemText(IDC_CERT_DETAILS, ContainerDetails(Text("IDS_CONTAINER"), name ? *name : std::string(),
                                                        Text("IDS_RIGHT_PARENTHESIS"), children)
                                           .c_str());
     } else if (IsCertNode(data)) {
@@ -254,11 +267,12 @@ void CCertManagePage::ShowCertificate(HTREEITEM item, uint32_t data)
         return;
     HWND tree = GetDlgItem(m_hWnd, IDC_CERT_TREE);
     HTREEITEM parent = (HTREEITEM)SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, (LPARAM)item);
-    std::string container = parent ? TreeItemText(tree, parent) : std::string();
-    char reader[READER_NAME_SIZE];
-    CaptureReader(reader);
+    // The name as the block holds it, not as the tree gives its label back.
+    const std::string *container = parent ? SlotName(TreeItemData(tree, parent)) : NULL;
+    if (!container || !m_reader[0])
+        return;
     uint32_t length = kCertBufferSize;
-    int rc = Tok::OC_ReadCert(0, reader, container.c_str(), CertNodeKeySpec(data), m_cert, &length);
+    int rc = Tok::OC_ReadCert(0, m_reader, container->c_str(), CertNodeKeySpec(data), m_cert, &length);
     if (rc != 0 || length == 0 || length > kCertBufferSize)
         return; // nothing readable: no details, no viewer
     PCCERT_CONTEXT cert = CertCreateCertificateContext(X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, m_cert, length);

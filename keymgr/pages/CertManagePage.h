@@ -3,6 +3,8 @@
 #pragma once
 
 #include "common/PropertyPage.h"
+#include "keymgr/shell/CspControlBlock.h"
+#include "keymgr/shell/CurrentToken.h"
 
 #include <stdint.h>
 
@@ -28,9 +30,13 @@ private:
     void ClearTree();
     uint32_t SelectedData(HTREEITEM *item);
     void RemoveTempFiles();
+    // The name of the container a node's data names; NULL for other data.
+    const std::string *SlotName(uint32_t containerData) const;
 
     uint8_t *m_cert;        // the certificate of the selected node
     uint32_t m_certLength;  // 0 when no readable certificate is held
+    char m_reader[READER_NAME_SIZE];                // the token the tree was filled from
+    std::string m_slotNames[CSP_RECORD_COUNT];      // its container names, by slot
     HIMAGELIST m_images;
     SIZE m_treeSize, m_detailsSize;
     std::vector<std::string> m_tempFiles; // removed with the page

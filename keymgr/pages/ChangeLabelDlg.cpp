@@ -2,22 +2,33 @@
 
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/DeviceInfoRules.h"
+#include "keymgr/pages/PinRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
 
 CChangeLabelDlg::CChangeLabelDlg(const OpenedToken &token) : CDialog(IDD_CHANGE_LABEL), m_token(token) {}
 
-static std::string ItemText(HWND dialog, int id)
+CChangeLabelDlg::~CChangeLabelDlg()
+{
+    WipePin(&m_pin);
+}
+
+// The field's text into out; the buffer it passed through is wiped (the PIN
+// field goes through here too).
+static void TakeItemText(HWND dialog, int id, std::string *out)
 {
     char text[256] = "";
     GetDlgItemTextA(dialog, id, text, sizeof(text));
-    return text;
+    text[sizeof(text) - 1] = '\0';
+    WipePin(out);
+    out->assign(text);
+    WipePin(text, sizeof(text));
 }
 
 void CChangeLabelDlg::TakeFields()
 {
-    m_label = ItemText(m_hWnd, IDC_LABEL_EDIT);
-    m_pin = ItemText(m_hWnd, IDC_LABEL_PIN);
+    TakeItemText(m_hWnd, IDC_LABEL_EDIT, &m_label);
+    TakeItemText(m_hWnd, IDC_LABEL_PIN, &m_pin);
 }
 
 void CChangeLabelDlg::UpdateOk()

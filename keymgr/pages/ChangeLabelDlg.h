@@ -10,6 +10,8 @@ class CChangeLabelDlg : public CDialog {
 public:
     // The token the dialog is opened for: the label is written to it only.
     explicit CChangeLabelDlg(const OpenedToken &token);
+    // The PIN is wiped with the dialog.
+    ~CChangeLabelDlg() override;
     const OpenedToken &Token() const { return m_token; }
     std::string m_label;
     std::string m_pin;

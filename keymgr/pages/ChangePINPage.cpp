@@ -29,13 +29,6 @@ int FieldIndex(int id)
     return -1;
 }
 
-void ReadRetries(const char *reader)
-{
-    uint32_t retries = 0;
-    Tok::OC_GetUserPinRetryNum(0, reader, &retries);
-    SetCurrentUserPinRetries(retries);
-}
-
 } // namespace
 
 CChangePINPage::CChangePINPage() : CPropertyPage(IDD_PAGE_PIN), m_token(), m_checkSuppressed(false) {}
@@ -147,7 +140,9 @@ void CChangePINPage::Apply()
 {
     m_checkSuppressed = true;
     TakeFields();
-    const char *reader = m_token.reader;
+    // A copy: a refresh while a box below is open re-activates the page,
+    // which then takes whatever token has become current.
+    const OpenedToken token = m_token;
     if (m_fields[PIN_FIELD_NEW] != m_fields[PIN_FIELD_AGAIN]) {
         WipeFields();
         MessageBoxA(m_hWnd, Text("IDS_NEW_PIN_NOT_EQUAL").c_str(), UserTitle, MB_OK | MB_ICONEXCLAMATION);
@@ -159,9 +154,9 @@ void CChangePINPage::Apply()
         return;
     }
     CWaitCursor wait;
-    ReadRetries(reader);
+    ReadOpenedTokenRetries(token);
     uint8_t triesLeft = 0;
-    uint32_t rc = ChangeOpenedTokenPin(m_token, m_fields[PIN_FIELD_OLD].c_str(), m_fields[PIN_FIELD_NEW].c_str(),
+    uint32_t rc = ChangeOpenedTokenPin(token, m_fields[PIN_FIELD_OLD].c_str(), m_fields[PIN_FIELD_NEW].c_str(),
                                        &triesLeft);
     WipeFields();
 
@@ -180,18 +175,14 @@ void CChangePINPage::Apply()
         for (int i = 0; i < PIN_FIELD_COUNT; ++i)
             EmptyField(i);
     MessageBoxA(m_hWnd, outcome.text.c_str(), UserTitle, MB_OK | (outcome.exclamation ? MB_ICONEXCLAMATION : 0));
-    if (outcome.writeTag) {
-        uint8_t tag[1] = {0x01};
-        uint32_t out = 0;
-        if (Tok::OC_WriteFile(0, reader, (const char *)NULL, 0, 0, tag, (uint32_t)1, &out) != 0)
-            rereadRetries = false;
-    }
+    if (outcome.writeTag && WriteOpenedTokenPinTag(token) != 0)
+        rereadRetries = false;
     if (outcome.emptyOld) {
         EmptyField(PIN_FIELD_OLD);
         SetFocus(GetDlgItem(m_hWnd, IDC_PIN_OLD));
     }
     if (rereadRetries)
-        ReadRetries(reader);
+        ReadOpenedTokenRetries(token);
     m_checkSuppressed = false;
 }
 

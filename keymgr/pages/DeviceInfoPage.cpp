@@ -5,6 +5,7 @@
 #include "keymgr/pages/ChangeLabelDlg.h"
 #include "keymgr/pages/CustomerId.h"
 #include "keymgr/pages/DeviceInfoRules.h"
+#include "keymgr/pages/PinRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/MainFrame.h"
@@ -105,6 +106,7 @@ void CDeviceInfoPage::ChangeLabel()
         CWaitCursor wait;
         uint8_t triesLeft = 0;
         uint32_t rc = WriteOpenedTokenLabel(token, dialog.m_pin.c_str(), dialog.m_label.c_str(), &triesLeft);
+        WipePin(&dialog.m_pin);
         LabelChangeTexts texts;
         texts.revise = Text("IDS_REVISE");
         texts.name = Text("IDS_NAME");

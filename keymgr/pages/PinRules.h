@@ -58,3 +58,5 @@ PinChangeOutcome ComposePinChangeOutcome(uint32_t result, uint8_t triesLeft, con
 
 // Zeroes a string's bytes before it is emptied (PINs are secrets).
 void WipePin(std::string *pin);
+// Zeroes a buffer that held a PIN.
+void WipePin(char *pin, size_t size);

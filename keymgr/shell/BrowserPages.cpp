@@ -1,5 +1,7 @@
 #include "keymgr/shell/BrowserPages.h"
 
+#include "keymgr/shell/BrowserAddress.h"
+
 #include <windows.h>
 #include <exdisp.h>
 #include <oleauto.h>
@@ -71,9 +73,10 @@ void SetShellOpenForTests(ShellOpenFn open)
 
 bool OpenBrowserPage(const char *address)
 {
-    if (!address || !address[0])
+    std::string argument;
+    if (!address || !BrowserArgumentFor(address, &argument))
         return false;
-    void *rc = g_shellOpen(NULL, "open", "iexplore.exe", address, NULL, SW_SHOWNORMAL);
+    void *rc = g_shellOpen(NULL, "open", "iexplore.exe", argument.c_str(), NULL, SW_SHOWNORMAL);
     return (INT_PTR)rc > 32;
 }
 

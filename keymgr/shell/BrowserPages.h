@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// ShellExecute "open" of "iexplore.exe" with the address, shown normally.
-// An empty address opens nothing. True when the shell started it.
+// ShellExecute "open" of "iexplore.exe" with the address quoted, shown
+// normally. Anything but an http or https address opens nothing. True when
+// the shell started it.
 bool OpenBrowserPage(const char *address);
 
 // The shell call OpenBrowserPage makes (ShellExecuteA's shape); tests

@@ -5,6 +5,7 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/DebugTrace.h"
+#include "keymgr/shell/DefaultPinCheck.h"
 #include "keymgr/shell/FrameMessages.h"
 #include "keymgr/shell/FrameServices.h"
 #include "keymgr/shell/HandedPointers.h"
@@ -195,6 +196,7 @@ void DeviceWatch::HandleInsertion(const char *reader)
             if (!VerifiedReaders().Store(reader, 1))
                 DebugTrace("verified-reader table full: %s", reader);
         }
+        PendingDefaultPinChecks().Arm(reader);
         RegisterCertificates(reader);
         Sleep(200);
         if (Frame())

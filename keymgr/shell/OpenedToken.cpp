@@ -49,3 +49,23 @@ uint32_t ChangeOpenedTokenPin(const OpenedToken &token, const char *oldPin, cons
         return TOK_ERR_TOKEN_CHANGED;
     return static_cast<uint32_t>(Tok::OC_ChangeUserPin(0, token.reader, oldPin, newPin, triesLeft));
 }
+
+uint32_t WriteOpenedTokenPinTag(const OpenedToken &token)
+{
+    if (!OpenedTokenStillThere(token))
+        return TOK_ERR_TOKEN_CHANGED;
+    uint8_t tag[1] = {0x01};
+    uint32_t out = 0;
+    return static_cast<uint32_t>(
+        Tok::OC_WriteFile(0, token.reader, static_cast<const char *>(NULL), 0, 0, tag, (uint32_t)1, &out));
+}
+
+void ReadOpenedTokenRetries(const OpenedToken &token)
+{
+    uint32_t retries = 0;
+    Tok::OC_GetUserPinRetryNum(0, token.reader, &retries);
+    char current[READER_NAME_SIZE];
+    CopyCurrentReader(current, sizeof(current));
+    if (strncmp(current, token.reader, sizeof(current)) == 0)
+        SetCurrentUserPinRetries(retries);
+}

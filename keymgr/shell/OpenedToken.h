@@ -25,3 +25,11 @@ uint32_t WriteOpenedTokenLabel(const OpenedToken &token, const char *pin, const 
 // OC_ChangeUserPin for the opened token, refused the same way: a PIN typed
 // for one token must not use up another's tries.
 uint32_t ChangeOpenedTokenPin(const OpenedToken &token, const char *oldPin, const char *newPin, uint8_t *triesLeft);
+
+// OC_WriteFile of PinTag (0x01) for the opened token, refused the same way:
+// another token's reminder must not be silenced.
+uint32_t WriteOpenedTokenPinTag(const OpenedToken &token);
+
+// OC_GetUserPinRetryNum for the opened token; SelUserPinRetries takes the
+// count only while that token's reader is still the current one.
+void ReadOpenedTokenRetries(const OpenedToken &token);

@@ -2,7 +2,9 @@
 
 #include "common/BoundedCopy.h"
 #include "keymgr/library/TokenCalls.h"
+#include "keymgr/pages/PinRules.h"
 #include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/DefaultPinCheck.h"
 #include "keymgr/shell/ReaderSlots.h"
 
 #include <string.h>
@@ -71,13 +73,18 @@ SelectionOutcome ReadSelectedToken(const char *reader)
         if (!ReadLabelOf(r.reader, r.label))
             r.appState = APP_STATE_UNREADABLE;
         int mode = 0;
-        if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0) {
-            char pin[256] = {0};
-            Tok::ZRGetDefaultUserPin(pin);
-            pin[sizeof(pin) - 1] = '\0';
-            uint8_t out = 0;
-            if (Tok::OC_VerifyUserPin(0, r.reader, pin, &out) != 0)
-                outcome = SELECTION_DEFAULT_PIN_REFUSED;
+        if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0 && PendingDefaultPinChecks().Take(r.reader)) {
+            uint32_t tries = 0;
+            bool triesRead = Tok::OC_GetUserPinRetryNum(0, r.reader, &tries) == 0;
+            if (DefaultPinMayBeTried(triesRead, tries)) {
+                char pin[256] = {0};
+                Tok::ZRGetDefaultUserPin(pin);
+                pin[sizeof(pin) - 1] = '\0';
+                uint8_t out = 0;
+                if (Tok::OC_VerifyUserPin(0, r.reader, pin, &out) != 0)
+                    outcome = SELECTION_DEFAULT_PIN_REFUSED;
+                WipePin(pin, sizeof(pin));
+            }
         }
     }
 

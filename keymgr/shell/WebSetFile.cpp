@@ -63,3 +63,29 @@ bool CWebSetFile::WriteString(const char *section, const char *key, const char *
         return false;
     return WritePrivateProfileStringA(section, key, value, m_path) != FALSE;
 }
+
+bool CWebSetFile::Update(const std::function<bool(IWebSetProfile &)> &edit)
+{
+    char folder[sizeof(m_path)];
+    CopyBounded(folder, sizeof(folder), m_path);
+    char *slash = strrchr(folder, '\\');
+    if (!m_path[0] || !slash)
+        return false;
+    *slash = '\0';
+    char temp[MAX_PATH];
+    if (GetTempFileNameA(folder, "URL", 0, temp) == 0)
+        return false;
+    // An absent file is no error: the edit starts from an empty one.
+    bool ok = CopyFileA(m_path, temp, FALSE) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (ok) {
+        CWebSetFile copy(temp);
+        ok = edit(copy);
+    }
+    // Writes out and drops the platform's cached copy of the temporary file.
+    WritePrivateProfileStringA(NULL, NULL, NULL, temp);
+    if (ok)
+        ok = MoveFileExA(temp, m_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!ok)
+        DeleteFileA(temp);
+    return ok;
+}

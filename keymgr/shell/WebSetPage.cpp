@@ -1,5 +1,6 @@
 #include "keymgr/shell/WebSetPage.h"
 
+#include "common/BoundedCopy.h"
 #include "common/Module.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/StartupNames.h"
@@ -37,12 +38,12 @@ const ControlText kControlTexts[] = {
 } // namespace
 
 CWebSetPage::CWebSetPage()
-    : CPropertyPage(IDD_WEBSET_PAGE), m_profile(m_ownFile), m_openPages(false), m_onActivate(NULL)
+    : CPropertyPage(IDD_WEBSET_PAGE), m_file(m_ownFile), m_openPages(false), m_onActivate(NULL)
 {
 }
 
-CWebSetPage::CWebSetPage(IWebSetProfile &profile)
-    : CPropertyPage(IDD_WEBSET_PAGE), m_ownFile(""), m_profile(profile), m_openPages(false), m_onActivate(NULL)
+CWebSetPage::CWebSetPage(CWebSetFile &file)
+    : CPropertyPage(IDD_WEBSET_PAGE), m_ownFile(""), m_file(file), m_openPages(false), m_onActivate(NULL)
 {
 }
 
@@ -92,18 +93,18 @@ void CWebSetPage::OnInitDialog()
 {
     LocalizeControls();
 
-    m_openPages = WebPagesEnabled(m_profile);
+    m_openPages = WebPagesEnabled(m_file);
     CheckDlgButton(m_hWnd, IDC_WEBSET_OPEN_PAGES, m_openPages ? BST_CHECKED : BST_UNCHECKED);
 
     HWND list = GetDlgItem(m_hWnd, IDC_WEBSET_LIST);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    std::vector<std::string> addresses = ReadWebAddresses(m_profile);
+    std::vector<std::string> addresses = ReadWebAddresses(m_file);
     for (size_t i = 0; i < addresses.size(); ++i)
         SendMessageA(list, LB_INSERTSTRING, (WPARAM)-1, reinterpret_cast<LPARAM>(addresses[i].c_str()));
 
-    CheckDlgButton(m_hWnd, IDC_WEBSET_REQUEST, CertRequestEnabled(m_profile) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(m_hWnd, IDC_WEBSET_REQUEST, CertRequestEnabled(m_file) ? BST_CHECKED : BST_UNCHECKED);
     SendDlgItemMessageA(m_hWnd, IDC_WEBSET_REQUEST_ADDR, EM_LIMITTEXT, kRequestAddressLimit, 0);
-    std::string address = ReadCertRequestAddress(m_profile, WEBSET_PAGE_ADDRESS_SIZE);
+    std::string address = ReadCertRequestAddress(m_file, WEBSET_PAGE_ADDRESS_SIZE);
     SetItemText(IDC_WEBSET_REQUEST_ADDR, address.c_str());
     EnableItem(IDC_WEBSET_SAVE_ADDR, false); // after the text, whose change notice enables it
 }
@@ -142,6 +143,15 @@ void CWebSetPage::ShowText(const char *key)
     ShowMessage(text, MB_OK);
 }
 
+void CWebSetPage::ShowWriteFailure()
+{
+    char text[512];
+    // A language service that lacks the key still gets the user told.
+    if (LoadText(kSection, "SET_FAIL", text, sizeof(text)) == 0)
+        CopyBounded(text, sizeof(text), "设置失败！");
+    ShowMessage(text, MB_OK | MB_ICONSTOP);
+}
+
 void CWebSetPage::AddAddress()
 {
     std::string address = ItemText(IDC_WEBSET_NEW_URL);
@@ -166,8 +176,31 @@ void CWebSetPage::DeleteAddress()
 
 void CWebSetPage::SaveList()
 {
-    WriteWebPageSettings(m_profile, m_openPages, ListItems());
-    ShowText("SET_SUCCESS");
+    std::vector<std::string> items = ListItems();
+    bool enabled = m_openPages;
+    if (m_file.Update([&](IWebSetProfile &file) { return WriteWebPageSettings(file, enabled, items); }))
+        ShowText("SET_SUCCESS");
+    else
+        ShowWriteFailure();
+}
+
+void CWebSetPage::WriteRequestFlag()
+{
+    bool wanted = IsDlgButtonChecked(m_hWnd, IDC_WEBSET_REQUEST) == BST_CHECKED;
+    if (m_file.Update([&](IWebSetProfile &file) { return WriteCertRequestFlag(file, wanted); }))
+        return;
+    // The box shows what the file says.
+    CheckDlgButton(m_hWnd, IDC_WEBSET_REQUEST, CertRequestEnabled(m_file) ? BST_CHECKED : BST_UNCHECKED);
+    ShowWriteFailure();
+}
+
+void CWebSetPage::SaveRequestAddress()
+{
+    std::string address = ItemText(IDC_WEBSET_REQUEST_ADDR);
+    if (m_file.Update([&](IWebSetProfile &file) { return WriteCertRequestAddress(file, address.c_str()); }))
+        EnableItem(IDC_WEBSET_SAVE_ADDR, false);
+    else
+        ShowWriteFailure(); // the address stays unsaved
 }
 
 void CWebSetPage::OnCommand(int id, int code)
@@ -191,17 +224,15 @@ void CWebSetPage::OnCommand(int id, int code)
         break;
     case IDC_WEBSET_REQUEST:
         if (code == BN_CLICKED)
-            WriteCertRequestFlag(m_profile, IsDlgButtonChecked(m_hWnd, IDC_WEBSET_REQUEST) == BST_CHECKED);
+            WriteRequestFlag();
         break;
     case IDC_WEBSET_REQUEST_ADDR:
         if (code == EN_CHANGE)
             EnableItem(IDC_WEBSET_SAVE_ADDR, true);
         break;
     case IDC_WEBSET_SAVE_ADDR:
-        if (code == BN_CLICKED) {
-            WriteCertRequestAddress(m_profile, ItemText(IDC_WEBSET_REQUEST_ADDR).c_str());
-            EnableItem(IDC_WEBSET_SAVE_ADDR, false);
-        }
+        if (code == BN_CLICKED)
+            SaveRequestAddress();
         break;
     case IDOK:
         if (code == BN_CLICKED)

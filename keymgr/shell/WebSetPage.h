@@ -15,7 +15,7 @@ public:
     // Edits URLSet.ini of the program folder.
     CWebSetPage();
     // Edits the given file (the page does not own it).
-    explicit CWebSetPage(IWebSetProfile &profile);
+    explicit CWebSetPage(CWebSetFile &file);
 
     // The page handle for a sheet (CreatePageHandle); the object must
     // outlive the page.
@@ -40,11 +40,15 @@ private:
     void DeleteAddress();
     void SaveList();
     void ShowText(const char *key);
+    // The failure text: the file could not be replaced.
+    void ShowWriteFailure();
+    void WriteRequestFlag();
+    void SaveRequestAddress();
     std::vector<std::string> ListItems();
     std::string ItemText(int id);
 
     CWebSetFile m_ownFile;
-    IWebSetProfile &m_profile;
+    CWebSetFile &m_file;
     bool m_openPages;
     void (*m_onActivate)();
 };

@@ -117,28 +117,32 @@ bool ClosedPromptEnabled(IWebSetProfile &profile)
     return profile.GetInt(WEBSET_SECTION_PROMPT, "Prompt", 0) > 0;
 }
 
-void WriteWebPageSettings(IWebSetProfile &profile, bool enabled, const std::vector<std::string> &addresses)
+bool WriteWebPageSettings(IWebSetProfile &profile, bool enabled, const std::vector<std::string> &addresses)
 {
-    profile.WriteString(WEBSET_SECTION_SETTING, NULL, NULL);
-    profile.WriteString(WEBSET_SECTION_SETTING, "SetEvent", enabled ? "1" : "0");
+    if (!profile.WriteString(WEBSET_SECTION_SETTING, NULL, NULL) ||
+        !profile.WriteString(WEBSET_SECTION_SETTING, "SetEvent", enabled ? "1" : "0"))
+        return false;
     if (addresses.empty())
-        return;
+        return true;
     char number[32];
     snprintf(number, sizeof(number), "%d", (int)addresses.size());
-    profile.WriteString(WEBSET_SECTION_SETTING, "TotalNum", number);
+    if (!profile.WriteString(WEBSET_SECTION_SETTING, "TotalNum", number))
+        return false;
     for (size_t i = 0; i < addresses.size(); ++i) {
         char key[32];
         snprintf(key, sizeof(key), "URL%d", (int)i);
-        profile.WriteString(WEBSET_SECTION_SETTING, key, addresses[i].c_str());
+        if (!profile.WriteString(WEBSET_SECTION_SETTING, key, addresses[i].c_str()))
+            return false;
     }
+    return true;
 }
 
-void WriteCertRequestFlag(IWebSetProfile &profile, bool enabled)
+bool WriteCertRequestFlag(IWebSetProfile &profile, bool enabled)
 {
-    profile.WriteString(WEBSET_SECTION_REQUEST, "REQUEST", enabled ? "1" : "0");
+    return profile.WriteString(WEBSET_SECTION_REQUEST, "REQUEST", enabled ? "1" : "0");
 }
 
-void WriteCertRequestAddress(IWebSetProfile &profile, const char *address)
+bool WriteCertRequestAddress(IWebSetProfile &profile, const char *address)
 {
-    profile.WriteString(WEBSET_SECTION_REQUEST, "REQUEST_ADDR", address ? address : "");
+    return profile.WriteString(WEBSET_SECTION_REQUEST, "REQUEST_ADDR", address ? address : "");
 }

@@ -35,11 +35,12 @@ std::string ReadCertRequestAddress(IWebSetProfile &profile, size_t bufferSize = 
 bool ClosedPromptEnabled(IWebSetProfile &profile);
 
 // Rewrites section "Setting": deleted, then "SetEvent" "1"/"0", and with a
-// non-empty list "TotalNum" and "URL0".."URL<N-1>".
-void WriteWebPageSettings(IWebSetProfile &profile, bool enabled, const std::vector<std::string> &addresses);
+// non-empty list "TotalNum" and "URL0".."URL<N-1>". False at the first write
+// that fails (the file then holds part of it: write a copy, see CWebSetFile).
+bool WriteWebPageSettings(IWebSetProfile &profile, bool enabled, const std::vector<std::string> &addresses);
 
-void WriteCertRequestFlag(IWebSetProfile &profile, bool enabled);
-void WriteCertRequestAddress(IWebSetProfile &profile, const char *address);
+bool WriteCertRequestFlag(IWebSetProfile &profile, bool enabled);
+bool WriteCertRequestAddress(IWebSetProfile &profile, const char *address);
 
 // The index of a key named "URL<i>" as the program builds them ("URL%d",
 // compared without regard to case); false for any other name.

@@ -229,8 +229,11 @@ EXPORT int TOKAPI OC_ReadCSPCtrl(int zero, const char *reader, uint8_t *buffer, 
 {
     CallLogLine line("OC_ReadCSPCtrl");
     line.Number(zero).Text(reader).Pointer(buffer, "buf").InValue(length);
-    return (int)OnToken("OC_ReadCSPCtrl", reader, line, [&](Reader &r, SimState &, bool &) -> uint32_t {
-        return BuildCspBlock(r, AnsiToUtf8, buffer, length);
+    return (int)OnToken("OC_ReadCSPCtrl", reader, line, [&](Reader &r, SimState &s, bool &) -> uint32_t {
+        uint32_t rc = BuildCspBlock(r, AnsiToUtf8, buffer, length);
+        if (rc == 0)
+            ApplyLengthHook(s, "OC_ReadCSPCtrl", length);
+        return rc;
     });
 }
 

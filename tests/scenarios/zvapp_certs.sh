@@ -95,4 +95,35 @@ scenario_tree() {
 }
 run_scenario tree scenario_tree
 
+# The tree decodes the whole block whatever length the library reports, and a
+# certificate is read from the token whose tree is shown, under its own name,
+# even while another token's insertion makes that one current.
+scenario_block_and_reader() {
+  tokensim init 2 >/dev/null
+  tokensim set 0 c1.name=Box-1 c1.sig=cert >/dev/null
+  tokensim set cfg.len.OC_ReadCSPCtrl=0x100 >/dev/null
+  tokensim insert 0 >/dev/null
+  c0=$(tokensim_get 0 c0.name)
+  open_cert_page
+  sg=$(t IDS_SIGNATURE_CERT)
+  check_eq "a short reported length still lists every slot" \
+    "0	1000	$c0|1	120000	$sg|0	1001	Box-1|1	120000	$sg" "$(tree)"
+
+  # The second token's insertion stops in its certificate step, after it made
+  # that token current; a node of the first token's tree is selected then.
+  tokensim set cfg.len.OC_ReadCSPCtrl= >/dev/null
+  tokensim set 1 delay.CSPLoadCertToIE=8000 >/dev/null
+  show_page
+  local mark; mark=$(calls_log | wc -l)
+  tokensim insert 1 >/dev/null
+  msn_type_called() { calls_log | tail -n +"$((mark + 1))" | grep -q '^ZRGetMsnType'; }
+  check "the insertion reaches its certificate step" wait_for 20 msn_type_called
+  select_node 3
+  check_contains "Box-1's certificate is shown" "$(t IDS_ISSUE_TO)" "$(details)"
+  screenshot certs-during-insertion
+  read_line=$(calls_log | tail -n +"$((mark + 1))" | grep '^OC_ReadCert' | cut -f3,4 | head -1)
+  check_eq "read from the token of the tree, under the slot's name" "ZV Reader 0	Box-1" "$read_line"
+}
+run_scenario block-and-reader scenario_block_and_reader
+
 scenario_exit

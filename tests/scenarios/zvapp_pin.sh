@@ -113,7 +113,7 @@ scenario_apply() {
   check_contains "success" "修改用户口令成功" "$(drain_boxes 5000)"
   sleep 0.5
   after=$(calls_log | cut -f1 | grep '^OC_' | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
-  check_eq "a failing tag write: no retry read after it" "OC_ChangeUserPin OC_WriteFile " "$after"
+  check_eq "a failing tag write: no retry read after it" "OC_ChangeUserPin OC_GetSerial OC_WriteFile " "$after"
   check_eq "the tag stays as it was" "00" "$(tokensim_get pintag)"
 
   # Success writes the tag; the next insertion brings no reminder.
@@ -124,7 +124,8 @@ scenario_apply() {
   check_contains "success text" "修改用户口令成功" "$(drain_boxes 5000)"
   sleep 0.5
   after=$(calls_log | cut -f1 | grep '^OC_' | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
-  check_eq "success: the tag is written, then the retries read" "OC_ChangeUserPin OC_WriteFile OC_GetUserPinRetryNum " "$after"
+  # The token's serial is compared before its tag is written.
+  check_eq "success: the tag is written, then the retries read" "OC_ChangeUserPin OC_GetSerial OC_WriteFile OC_GetUserPinRetryNum " "$after"
   check_eq "PinTag is 01" "01" "$(tokensim_get pintag)"
   check_eq "all fields emptied" "||" "$(field 1026)|$(field 1027)|$(field 1028)"
   check "no PIN in the program's trace" bash -c "! grep -qE 'Abc12345|abcdef12' '$STATE_DIR/trace.log' 2>/dev/null"
@@ -133,5 +134,39 @@ scenario_apply() {
   check "the next insertion gives no reminder" bash -c "! wine wdrive wait-class '#32770' 6000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
 }
 run_scenario apply scenario_apply
+
+# --- the tag goes to the token the PIN was changed on -----------------------------------
+# A second token comes while the success box is open; its refresh makes it
+# current and shows the PIN page for it again.
+scenario_tag_token() {
+  tokensim init 2 >/dev/null
+  tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
+  tokensim set 1 pintag=00 >/dev/null
+  tokensim insert 0 >/dev/null
+  open_pin_page
+  typed 1026 123456; typed 1027 Abc12345; typed 1028 Abc12345
+  drain_boxes 800 >/dev/null
+  local mark; mark=$(calls_log | wc -l)
+  wd click "$PAGE" 1010 >/dev/null
+  box=$(wd wait-class '#32770' 10000 "$title")
+  check "the success box is open" test -n "$box"
+  tokensim insert 1 >/dev/null
+  # The refresh ends with the page taking the current token again.
+  page_took_reader_1() {
+    calls_log | tail -n +"$((mark + 1))" | awk -F'\t' '$1 == "OC_GetDevType" && $3 == "ZV Reader 1" { d = 1 } d && $1 == "OC_GetSerial" && $3 == "ZV Reader 1" { f = 1 } END { exit !f }'
+  }
+  check "the second token's refresh ran under the box" wait_for 30 page_took_reader_1
+  screenshot pin-success-under-insertion
+  # Its default-PIN reminder comes on top.
+  reminder=$(wd wait-class '#32770' 10000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
+  [ -n "$reminder" ] && wd click "$(echo "$reminder" | cut -f1)" 1 >/dev/null
+  wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
+  tag_written() { calls_log | tail -n +"$((mark + 1))" | grep -q '^OC_WriteFile'; }
+  wait_for 10 tag_written
+  after=$(calls_log | tail -n +"$((mark + 1))" | awk -F'\t' '$1 == "OC_WriteFile" { w = 1 } w && ($1 == "OC_WriteFile" || $1 == "OC_GetUserPinRetryNum") { print $1 "@" $3 }' | head -2 | paste -sd' ')
+  check_eq "the tag and the retries go to the changed token" "OC_WriteFile@ZV Reader 0 OC_GetUserPinRetryNum@ZV Reader 0" "$after"
+  check_eq "the other token's tag is untouched" "00" "$(tokensim_get 1 pintag)"
+}
+run_scenario tag-token scenario_tag_token
 
 scenario_exit

@@ -395,4 +395,89 @@ scenario_storm() {
 }
 run_scenario storm scenario_storm
 
+# --- the automatic default-PIN verification ---------------------------------------------
+# With the PIN mode on and the PIN changed, the default PIN is tried once per
+# insertion, whatever the refreshes, and never on a token with one try left.
+scenario_default_pin_once() {
+  tokensim set cfg.PinModeEx=1 >/dev/null
+  tokensim set pin=Changed99 retries=6 >/dev/null
+  tokensim insert >/dev/null
+  verifies() { calls_log | grep -c '^OC_VerifyUserPin'; }
+  # refresh_done: a refresh posted now, waited for (closing boxes meanwhile);
+  # refreshes run in order, so every earlier one has run too.
+  refresh_done() {
+    local mark tries=100; mark=$(calls_log | wc -l)
+    wd command "$FRAME" 32776 >/dev/null
+    until calls_log | tail -n +"$((mark + 1))" | grep -q '^OC_GetDevType'; do
+      tries=$((tries - 1)); [ $tries -gt 0 ] || { note "no refresh"; return 1; }
+      box=$(wd wait-class '#32770' 300 "$title") && [ -n "$box" ] && wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
+    done
+  }
+  zv_start
+  # The frame by its class: the refused PIN's box bears the same title.
+  frame_up() { FRAME=$(frame_window); [ -n "$FRAME" ]; }
+  wait_for 30 frame_up
+  refresh_done; refresh_done; refresh_done
+  check_eq "one try of the default PIN over start and three refreshes" "1" "$(verifies)"
+  check_eq "which cost the token one try" "5" "$(tokensim_get retries)"
+
+  tokensim set retries=1 >/dev/null
+  local mark; mark=$(calls_log | wc -l)
+  event_seen() { calls_log | tail -n +"$((mark + 1))" | grep -q "^QKDevChg	$1"; }
+  tokensim remove >/dev/null; wait_for 20 event_seen removed
+  tokensim insert >/dev/null; wait_for 20 event_seen inserted
+  refresh_done
+  check_eq "a token with one try left is not tried" "1" "$(verifies)"
+  check_eq "and keeps its last try" "1|0" "$(tokensim_get retries)|$(tokensim_get locked)"
+}
+run_scenario default-pin-once scenario_default_pin_once
+
+# --- web settings saved by the user ------------------------------------------------------
+# Mouse and keyboard (X events into the virtual desktop): an address typed,
+# added and set. URLSet.ini is replaced whole, nothing is left beside it, and
+# a file that cannot be replaced is reported.
+scenario_web_settings_saved() {
+  write_urlset '[Setting]' 'SetEvent=1' 'TotalNum=1' 'URL0=http://bank.example/one' '[IECLOSED_PROMPT]' 'Prompt=1'
+  zv_start
+  frame_up() { FRAME=$(frame_window); [ -n "$FRAME" ]; }
+  wait_for 30 frame_up
+  wd command "$FRAME" 32775 >/dev/null
+  view_up() { VIEW=$(wd item "$FRAME" 1003 | cut -f2); [ -n "$VIEW" ]; }
+  wait_for 10 view_up
+  sheet=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  # No token: information and web settings; the tab is not what is tried here.
+  wd send "$sheet" $((0x465)) 1 0 >/dev/null
+  page_up() { PAGE=$(wd item "$FRAME" 1062 | cut -f2); [ -n "$PAGE" ]; }
+  wait_for 10 page_up
+  click() {
+    local r; r=$(wd rect "$(wd item "$PAGE" "$1" | cut -f1)") || return 1
+    read -r l t rr b <<< "$r"
+    xdotool mousemove $(( (l + rr) / 2 )) $(( (t + b) / 2 )) click 1
+  }
+  box_text() {
+    local box; box=$(wd wait-class '#32770' 10000 "$title" | cut -f1)
+    [ -n "$box" ] || return 1
+    wd text "$box" 65535
+    xdotool key Return
+    wait_gone() { ! wd windows | awk -F'\t' -v h="$box" '$1 == h && $3 == 1' | grep -q .; }
+    wait_for 10 wait_gone
+  }
+  click 1063; xdotool type --delay 30 'http://bank.example/added'
+  click 1064
+  click 1013
+  check_eq "set: the success text" "$(lang_text WebSetPage SET_SUCCESS)" "$(box_text)"
+  screenshot web-settings-set
+  check_eq "the file holds both addresses and kept its other section" \
+    "Prompt=1 SetEvent=1 TotalNum=2 URL0=http://bank.example/one URL1=http://bank.example/added" \
+    "$(tr -d '\r' < "$APP_DIR/URLSet.ini" | grep = | sort | paste -sd' ')"
+  check_eq "nothing is left beside it" "" "$(cd "$APP_DIR" && ls | grep -iv '^\(URLSet.ini\|ZVApp\.\(exe\|ini\)\|tok.*\.dll\)$')"
+
+  # A folder where the file should be: it cannot be replaced.
+  rm -f "$APP_DIR/URLSet.ini"; mkdir "$APP_DIR/URLSet.ini"
+  click 1013
+  check_eq "a file that cannot be replaced: the failure text" "$(lang_text WebSetPage SET_FAIL)" "$(box_text)"
+  check_eq "nothing is left beside it either" "" "$(cd "$APP_DIR" && ls | grep -iv '^\(URLSet.ini\|ZVApp\.\(exe\|ini\)\|tok.*\.dll\)$')"
+}
+run_scenario web-settings-saved scenario_web_settings_saved
+
 scenario_exit

@@ -128,6 +128,10 @@ TEST(PinWipe, TheBytesAreZeroedBeforeTheStringIsEmptied)
     WipePin(&pin);
     EXPECT_TRUE(pin.empty());
     EXPECT_EQ(std::string(6, '\0'), std::string(bytes, 6));
+
+    char buffer[8] = "654321";
+    WipePin(buffer, sizeof(buffer));
+    EXPECT_EQ(std::string(8, '\0'), std::string(buffer, 8)) << "a whole buffer, not up to its first NUL";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "FakeTokenLibrary.h"
 #include "keymgr/pages/CustomerId.h"
 #include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/DefaultPinCheck.h"
 #include "keymgr/shell/PageRules.h"
 #include "keymgr/shell/ReaderSlots.h"
 #include "keymgr/shell/TokenSelection.h"
@@ -159,18 +160,27 @@ TEST(Selection, LabelFailureMarksTheRefreshStateAndTotalBelowFreeIsZero)
     EXPECT_EQ(5000u, SelFreeSize);
 }
 
-TEST(Selection, DefaultPinIsVerifiedOnlyWhenTheModeAsks)
+TEST(Selection, DefaultPinIsVerifiedWhenTheModeAsksOncePerInsertion)
 {
     FakeTokenLibrary lib;
     lib.Add("R0");
+    PendingDefaultPinChecks().Arm("R0");
     ReadSelectedToken("R0");
     EXPECT_EQ(0, lib.Count("OC_VerifyUserPin 123456"));
     lib.pinModeEx = 1;
+    PendingDefaultPinChecks().Arm("R0");
     EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0"));
     EXPECT_EQ(1, lib.Count("OC_VerifyUserPin 123456"));
     lib.verifyResult = 0x8800003D;
+    EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0")) << "the same insertion: no second try";
+    EXPECT_EQ(1, lib.Count("OC_VerifyUserPin 123456"));
+    PendingDefaultPinChecks().Arm("R0");
     EXPECT_EQ(SELECTION_DEFAULT_PIN_REFUSED, ReadSelectedToken("R0"));
     EXPECT_EQ(1000u, SelFreeSize); // properties are read all the same
+    lib.tokens["R0"].retries = 1;
+    PendingDefaultPinChecks().Arm("R0");
+    EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0")) << "one try left: not tried";
+    EXPECT_EQ(2, lib.Count("OC_VerifyUserPin 123456"));
 }
 
 TEST(PageRules, UnreadableStateShowsOnlyTheInformationPage)

@@ -29,6 +29,8 @@ public:
     bool WriteString(const char *section, const char *key, const char *value) override
     {
         writes.push_back(std::string(key ? key : "<section>") + "=" + (value ? value : "<delete>"));
+        if (failAt == (int)writes.size())
+            return false;
         return store.WriteString(section, key, value, kFile);
     }
     bool Has(const char *section, const char *key)
@@ -41,6 +43,7 @@ public:
     static constexpr const char *kFile = "C:\\p\\URLSet.ini";
     CMemoryIniStore store;
     int valueReads = 0;
+    int failAt = 0; // the write (from 1) that fails
     std::vector<std::string> writes;
 };
 
@@ -126,7 +129,7 @@ TEST(WebSettings, WriteRewritesTheSection)
     MemoryProfile p;
     p.Set("Setting", "URL5", "old");
     p.Set("Setting", "Other", "x");
-    WriteWebPageSettings(p, true, {"https://a.example/", "https://b.example/"});
+    EXPECT_TRUE(WriteWebPageSettings(p, true, {"https://a.example/", "https://b.example/"}));
     ASSERT_GE(p.writes.size(), 1u);
     EXPECT_EQ("<section>=<delete>", p.writes[0]);
     EXPECT_FALSE(p.Has("Setting", "URL5"));
@@ -136,6 +139,21 @@ TEST(WebSettings, WriteRewritesTheSection)
     std::vector<std::string> a = ReadWebAddresses(p);
     ASSERT_EQ(2u, a.size());
     EXPECT_EQ("https://b.example/", a[1]);
+}
+
+TEST(WebSettings, AFailedWriteIsReportedAndEndsTheRewrite)
+{
+    for (int failAt = 1; failAt <= 5; ++failAt) {
+        MemoryProfile p;
+        p.failAt = failAt;
+        EXPECT_FALSE(WriteWebPageSettings(p, true, {"https://a.example/", "https://b.example/"})) << failAt;
+        EXPECT_EQ((size_t)failAt, p.writes.size()) << "nothing written after the failure";
+    }
+    MemoryProfile p;
+    p.failAt = 1;
+    EXPECT_FALSE(WriteCertRequestFlag(p, true));
+    p.failAt = 2;
+    EXPECT_FALSE(WriteCertRequestAddress(p, "https://req.example/"));
 }
 
 TEST(WebSettings, WriteWithEmptyListLeavesSetEventAlone)

@@ -110,7 +110,7 @@ TEST(BrowserPages, OpensIexploreWithTheAddressShownNormally)
     ASSERT_EQ(1u, g_shellCalls.size());
     EXPECT_EQ("open", g_shellCalls[0].verb);
     EXPECT_EQ("iexplore.exe", g_shellCalls[0].file);
-    EXPECT_EQ("https://ebank.example.cn/login?a=1", g_shellCalls[0].parameters);
+    EXPECT_EQ("\"https://ebank.example.cn/login?a=1\"", g_shellCalls[0].parameters) << "one argument";
     EXPECT_TRUE(g_shellCalls[0].directoryNull);
     EXPECT_EQ(SW_SHOWNORMAL, g_shellCalls[0].show);
 
@@ -119,10 +119,14 @@ TEST(BrowserPages, OpensIexploreWithTheAddressShownNormally)
     g_shellResult = 42;
     EXPECT_FALSE(OpenBrowserPage(""));
     EXPECT_FALSE(OpenBrowserPage(NULL));
+    // Only web addresses; nothing that the browser could take as a switch.
+    EXPECT_FALSE(OpenBrowserPage("-extoff https://a.example/"));
+    EXPECT_FALSE(OpenBrowserPage("file:///C:/windows/win.ini"));
+    EXPECT_EQ(2u, g_shellCalls.size());
     g_shellCalls.clear();
     EXPECT_EQ(2, OpenBrowserPages({"https://a.example/", "", "https://b.example/"}));
     ASSERT_EQ(2u, g_shellCalls.size());
-    EXPECT_EQ("https://b.example/", g_shellCalls[1].parameters);
+    EXPECT_EQ("\"https://b.example/\"", g_shellCalls[1].parameters);
     SetShellOpenForTests(NULL);
 }
 

@@ -19,7 +19,7 @@ namespace {
 
 class TestPage : public CWebSetPage {
 public:
-    explicit TestPage(IWebSetProfile &p) : CWebSetPage(p) {}
+    explicit TestPage(CWebSetFile &f) : CWebSetPage(f) {}
     HWND Page() const { return Hwnd(); }
     std::vector<std::string> messages;
     int hides = 0;
@@ -258,6 +258,98 @@ TEST_F(WebSetPageTest, SetWithAnEmptyListLeavesSetEventAlone)
     EXPECT_EQ("0", Read("REQUEST_CERT", "REQUEST")) << "other sections untouched";
     std::string text = ReadFileText(path);
     EXPECT_NE(std::string::npos, text.find("[Setting]"));
+}
+
+struct ReaderRun {
+    std::string path;
+    volatile LONG stop = 0;
+    int reads = 0, partial = 0;
+};
+
+// What the insertion and removal handlers do meanwhile, on their own threads.
+DWORD WINAPI ReadWhileSaving(void *arg)
+{
+    ReaderRun *run = static_cast<ReaderRun *>(arg);
+    CWebSetFile file(run->path.c_str());
+    while (!run->stop) {
+        bool enabled = WebPagesEnabled(file);
+        size_t count = ReadWebAddresses(file).size();
+        ++run->reads;
+        if (!enabled || count != 3)
+            ++run->partial;
+    }
+    return 0;
+}
+
+TEST_F(WebSetPageTest, ReadersNeverSeeAHalfWrittenFile)
+{
+    // A folder of its own: nothing may be left beside the file.
+    std::string folder = path + ".d";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    std::string own = folder + "\\URLSet.ini";
+    file.reset(new CWebSetFile(own.c_str()));
+    WritePrivateProfileStringA("Setting", "SetEvent", "1", own.c_str());
+    WritePrivateProfileStringA("Setting", "TotalNum", "3", own.c_str());
+    WritePrivateProfileStringA("Setting", "URL0", "https://a.example/", own.c_str());
+    WritePrivateProfileStringA("Setting", "URL1", "https://b.example/", own.c_str());
+    WritePrivateProfileStringA("Setting", "URL2", "https://c.example/", own.c_str());
+    WritePrivateProfileStringA("REQUEST_CERT", "REQUEST_ADDR", "https://req.example/", own.c_str());
+    UseLanguageService();
+    Open();
+    ReaderRun run;
+    run.path = own;
+    HANDLE reader = CreateThread(NULL, 0, ReadWhileSaving, &run, 0, NULL);
+    ASSERT_TRUE(reader != NULL);
+    for (int i = 0; i < 40; ++i)
+        Click(IDC_WEBSET_SET);
+    InterlockedExchange(&run.stop, 1);
+    WaitForSingleObject(reader, INFINITE);
+    CloseHandle(reader);
+    EXPECT_GT(run.reads, 0);
+    EXPECT_EQ(0, run.partial) << "of " << run.reads << " reads";
+    ASSERT_EQ(40u, page->messages.size());
+    EXPECT_EQ("WebSetPage/SET_SUCCESS", page->messages.back());
+    char value[64] = "";
+    GetPrivateProfileStringA("REQUEST_CERT", "REQUEST_ADDR", "", value, sizeof(value), own.c_str());
+    EXPECT_STREQ("https://req.example/", value) << "the rest of the file is kept";
+
+    WIN32_FIND_DATAA found;
+    HANDLE walk = FindFirstFileA((folder + "\\*").c_str(), &found);
+    std::vector<std::string> names;
+    if (walk != INVALID_HANDLE_VALUE) {
+        do {
+            if (found.cFileName[0] != '.')
+                names.push_back(found.cFileName);
+        } while (FindNextFileA(walk, &found));
+        FindClose(walk);
+    }
+    EXPECT_EQ(std::vector<std::string>{"URLSet.ini"}, names) << "no temporary file is left";
+    page.reset();
+    DeleteFileA(own.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(WebSetPageTest, AFileThatCannotBeWrittenIsReported)
+{
+    std::string missing = path + ".missing\\URLSet.ini";
+    file.reset(new CWebSetFile(missing.c_str()));
+    UseLanguageService();
+    Open();
+    Click(IDC_WEBSET_SET);
+    ASSERT_EQ(1u, page->messages.size());
+    EXPECT_EQ("WebSetPage/SET_FAIL", page->messages[0]);
+
+    Click(IDC_WEBSET_REQUEST);
+    ASSERT_EQ(2u, page->messages.size());
+    EXPECT_EQ("WebSetPage/SET_FAIL", page->messages[1]);
+    EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(page->Page(), IDC_WEBSET_REQUEST)) << "the box shows the file";
+
+    SetWindowTextA(Item(IDC_WEBSET_REQUEST_ADDR), "https://new.example/");
+    Pump();
+    Click(IDC_WEBSET_SAVE_ADDR);
+    ASSERT_EQ(3u, page->messages.size());
+    EXPECT_EQ("WebSetPage/SET_FAIL", page->messages[2]);
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_WEBSET_SAVE_ADDR))) << "the address is still unsaved";
 }
 
 TEST_F(WebSetPageTest, RequestBoxWritesAtOnceAndAddressOnlyByItsButton)
