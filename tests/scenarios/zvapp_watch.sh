@@ -234,6 +234,7 @@ run_scenario browser-watch-off scenario_browser_watch_off
 
 # --- tray icon, its menu and exit, with the mouse ----------------------------------------
 window_shown() { [ "$(wd find "$title" | cut -f2)" = 1 ]; }
+window_in_front() { [ "$(wd find "$title" | cut -f2,3)" = $'1\t1' ]; }
 window_hidden() { [ "$(wd find "$title" | cut -f2)" = 0 ]; }
 box_gone() { ! wd wait-class '#32770' 0 "$title" >/dev/null; }
 # tray_menu: right-clicks the tray icon; prints the menu window's rectangle.
@@ -257,7 +258,7 @@ scenario_tray_and_exit() {
   tokensim insert >/dev/null
   wait_for 10 tray_has_token_icon
   real_double_click_at $(tray_icon_at)
-  check "a double-click on the tray icon shows the management window" wait_for 10 window_shown
+  check "a double-click on the tray icon shows the management window in front" wait_for 10 window_in_front
   screenshot watch-tray-double-click
   wd post "$FRAME" $((0x10)) >/dev/null            # WM_CLOSE hides it again
   wait_for 5 window_hidden
