@@ -73,7 +73,8 @@ bool LabelDialogOkAllowed(const char *label, const char *pin, int minPinLen, int
     size_t pinLength = pin ? strlen(pin) : 0;
     if (labelLength < 1 || labelLength > 32)
         return false;
-    return static_cast<long>(pinLength) >= minPinLen && static_cast<long>(pinLength) <= maxPinLen;
+    // Limits that could not be read are 0: an empty PIN still never goes out.
+    return pinLength > 0 && static_cast<long>(pinLength) >= minPinLen && static_cast<long>(pinLength) <= maxPinLen;
 }
 
 LabelChangeMessage ComposeLabelChangeMessage(uint32_t result, uint8_t triesLeft, const LabelChangeTexts &t)

@@ -41,7 +41,8 @@ bool PinApplyAllowed(const std::string fields[PIN_FIELD_COUNT], int minPinLen, i
 {
     for (int i = 0; i < PIN_FIELD_COUNT; ++i) {
         long long length = (long long)fields[i].size();
-        if (length < minPinLen || length > maxPinLen)
+        // Limits that could not be read are 0: an empty PIN still never goes out.
+        if (length == 0 || length < minPinLen || length > maxPinLen)
             return false;
     }
     return true;

@@ -36,7 +36,7 @@ HWND MainWindowHandle()
 
 CMainFrame::CMainFrame()
     : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserPromptShown(false),
-      m_certificateExpiring(false), m_movingWidth(0), m_movingHeight(0)
+      m_certificateExpiring(false), m_movingWidth(0), m_movingHeight(0), m_lastFocus(NULL)
 {
 }
 
@@ -105,6 +105,16 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // Closing only hides: the program lives in the notification area.
         ShowWindow(m_hWnd, SW_HIDE);
         CloseSoftKeyboard();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(m_hWnd, focus))
+                m_lastFocus = focus;
+        }
+        return DefWindowProcA(m_hWnd, msg, wParam, lParam);
+    case WM_SETFOCUS:
+        RestoreFocus();
         return 0;
     case WM_GETMINMAXINFO:
         if (m_movingWidth > 0 && m_movingHeight > 0) {
@@ -199,6 +209,17 @@ void CMainFrame::OnSysCommand(WPARAM command, LPARAM lParam)
         return;
     }
     DefWindowProcA(m_hWnd, WM_SYSCOMMAND, command, lParam);
+}
+
+// Coming back to the front, the frame gives the focus back to the control
+// that had it, as a dialog does: the field being typed in (the soft
+// keyboard's keys go to it), not the frame itself.
+void CMainFrame::RestoreFocus()
+{
+    HWND control = m_lastFocus;
+    if (control && IsWindow(control) && IsChild(m_hWnd, control) && IsWindowVisible(control) &&
+        IsWindowEnabled(control))
+        SetFocus(control);
 }
 
 void CMainFrame::BringToFront()

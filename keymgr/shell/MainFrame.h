@@ -47,6 +47,7 @@ private:
     void CloseLibraryPinWindow();
     void WatchBrowsers();
     void BringToFront();
+    void RestoreFocus();
 
     CZVAppDoc *m_document;
     CZVAppView *m_view;
@@ -57,6 +58,7 @@ private:
     bool m_certificateExpiring;
     int m_movingWidth;
     int m_movingHeight;
+    HWND m_lastFocus; // the control that had the focus when the frame was last deactivated
 };
 
 // The application's main window, for the pages.

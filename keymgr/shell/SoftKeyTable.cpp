@@ -89,17 +89,17 @@ bool IsStickyModifier(int id)
     return id == SOFT_KEY_SHIFT || id == SOFT_KEY_CTRL || id == SOFT_KEY_ALT;
 }
 
-void DrawDigitPermutation(SoftKeyRandom next, void *context, int permutation[SOFT_DIGIT_COUNT])
+bool DrawDigitPermutation(SoftKeyRandom next, void *context, int permutation[SOFT_DIGIT_COUNT])
 {
     bool taken[SOFT_DIGIT_COUNT] = {};
     for (int i = 0; i < SOFT_DIGIT_COUNT; ++i) {
         int value = -1;
         for (int tries = 0; tries < kMaxRefusals; ++tries) {
-            int drawn = next(context) % SOFT_DIGIT_COUNT;
-            if (drawn < 0)
-                drawn = -drawn;
-            if (!taken[drawn]) {
-                value = drawn;
+            uint32_t drawn = 0;
+            if (!next(context, &drawn))
+                return false;
+            if (!taken[drawn % SOFT_DIGIT_COUNT]) {
+                value = (int)(drawn % SOFT_DIGIT_COUNT);
                 break;
             }
         }
@@ -109,6 +109,7 @@ void DrawDigitPermutation(SoftKeyRandom next, void *context, int permutation[SOF
         taken[value] = true;
         permutation[i] = value;
     }
+    return true;
 }
 
 void ApplyDigitPermutation(SoftKey keys[SOFT_KEY_COUNT], const int permutation[SOFT_DIGIT_COUNT])
@@ -125,6 +126,14 @@ bool ToggleSoftModifier(SoftModifiers *modifiers, int id)
     case SOFT_KEY_ALT: modifiers->alt = !modifiers->alt; return true;
     }
     return false;
+}
+
+bool SoftKeyTypes(uint8_t vk, const SoftModifiers &held)
+{
+    if (held.ctrl || held.alt)
+        return false;
+    return vk == 0x08 || vk == 0x20 || vk == 0x2E || (vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z') ||
+           (vk >= 0xBA && vk <= 0xC0) || (vk >= 0xDB && vk <= 0xDE);
 }
 
 std::vector<SoftKeyEvent> SoftKeyPresses(uint8_t vk, SoftModifiers *modifiers)

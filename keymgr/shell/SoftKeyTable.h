@@ -46,9 +46,10 @@ bool IsStickyModifier(int id);
 // Draws the permutation of 0-9 as the keyboard does at every opening: each
 // value from next() mod 10, drawn again while already taken. A source that
 // keeps repeating itself cannot hang the opening: after many refusals the
-// smallest free value is taken.
-typedef int (*SoftKeyRandom)(void *context);
-void DrawDigitPermutation(SoftKeyRandom next, void *context, int permutation[SOFT_DIGIT_COUNT]);
+// smallest free value is taken. False when the source fails: a layout it did
+// not make is no secret.
+typedef bool (*SoftKeyRandom)(void *context, uint32_t *value);
+bool DrawDigitPermutation(SoftKeyRandom next, void *context, int permutation[SOFT_DIGIT_COUNT]);
 
 // Gives digit button i the character of entry SOFT_DIGIT_FIRST + permutation[i].
 void ApplyDigitPermutation(SoftKey keys[SOFT_KEY_COUNT], const int permutation[SOFT_DIGIT_COUNT]);
@@ -66,6 +67,10 @@ struct SoftKeyEvent {
     bool up;
     bool pauseAfter; // the keyboard waits 50 ms after this event
 };
+
+// Whether the key, with those modifiers held, types into or deletes from the
+// field it goes to (Ctrl and Alt chords are commands, not typing).
+bool SoftKeyTypes(uint8_t vk, const SoftModifiers &held);
 
 // The presses of one click: the set modifiers down, the key down and up,
 // the modifiers up; the flags are cleared.

@@ -5,8 +5,7 @@
 #include "keymgr/shell/SoftKeyTable.h"
 #include "keymgr/shell/SoftKeyboardState.h"
 
-#include <stdlib.h>
-#include <time.h>
+#include <ntsecapi.h>
 
 #include <vector>
 
@@ -19,6 +18,11 @@ SoftKey g_keys[SOFT_KEY_COUNT];
 SoftModifiers g_modifiers = {false, false, false};
 WNDPROC g_buttonProc = NULL;
 int g_pressedId = 0;
+bool g_markPending = false;
+
+// Ends the soft keyboard's mark on the field's change once the keys sent are
+// handled: WM_TIMER comes only when no input or posted message is waiting.
+const UINT_PTR TIMER_MARK_END = 1;
 
 int ReadKeyboardMode()
 {
@@ -28,9 +32,10 @@ int ReadKeyboardMode()
     return mode;
 }
 
-int CrtRandom(void *)
+// The digit layout must not be guessable: the system's cryptographic generator.
+bool SystemRandom(void *, uint32_t *value)
 {
-    return rand();
+    return RtlGenRandom(value, sizeof(*value)) != FALSE;
 }
 
 bool ModifierSet(int id)
@@ -78,6 +83,13 @@ void SendPresses(const std::vector<SoftKeyEvent> &events)
     }
 }
 
+void EndMark()
+{
+    if (g_markPending)
+        InterlockedExchange(&ScreenKeyInput, 0);
+    g_markPending = false;
+}
+
 void KeyAction(HWND keyboard, int id)
 {
     int index = FindSoftKey(g_keys, id);
@@ -93,7 +105,13 @@ void KeyAction(HWND keyboard, int id)
     }
     SoftModifiers before = g_modifiers;
     std::vector<SoftKeyEvent> events = SoftKeyPresses(g_keys[index].vk, &g_modifiers);
-    InterlockedExchange(&ScreenKeyInput, 1);
+    // Only a key that types marks the field's next change as the keyboard's;
+    // the mark ends with these keys, so a physical key never inherits it.
+    if (SoftKeyTypes(g_keys[index].vk, before)) {
+        InterlockedExchange(&ScreenKeyInput, 1);
+        g_markPending = true;
+        SetTimer(keyboard, TIMER_MARK_END, USER_TIMER_MINIMUM, NULL);
+    }
     GiveFocusToTarget();
     SendPresses(events);
     if (before.shift)
@@ -154,13 +172,10 @@ LRESULT CALLBACK KeyButtonProc(HWND button, UINT msg, WPARAM wParam, LPARAM lPar
     return CallWindowProcA(g_buttonProc, button, msg, wParam, lParam);
 }
 
-void InitKeys(HWND keyboard)
+void InitKeys(HWND keyboard, const int permutation[SOFT_DIGIT_COUNT])
 {
     for (int i = 0; i < SOFT_KEY_COUNT; ++i)
         g_keys[i] = SoftKeyTableEntries()[i];
-    srand((unsigned)time(NULL));
-    int permutation[SOFT_DIGIT_COUNT];
-    DrawDigitPermutation(CrtRandom, NULL, permutation);
     ApplyDigitPermutation(g_keys, permutation);
     g_modifiers = SoftModifiers{false, false, false};
 
@@ -209,7 +224,7 @@ INT_PTR CALLBACK SoftKeyboardProc(HWND keyboard, UINT msg, WPARAM wParam, LPARAM
     switch (msg) {
     case WM_INITDIALOG: {
         SoftKeyboardWindow = keyboard;
-        InitKeys(keyboard);
+        InitKeys(keyboard, reinterpret_cast<const int *>(lParam));
         HMENU menu = GetSystemMenu(keyboard, FALSE);
         if (menu) {
             AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
@@ -217,6 +232,16 @@ INT_PTR CALLBACK SoftKeyboardProc(HWND keyboard, UINT msg, WPARAM wParam, LPARAM
         }
         return FALSE;
     }
+    case WM_MOUSEACTIVATE:
+        // A click on a key leaves the focus in the field being typed in.
+        SetWindowLongPtrA(keyboard, DWLP_MSGRESULT, MA_NOACTIVATE);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == TIMER_MARK_END) {
+            KillTimer(keyboard, TIMER_MARK_END);
+            EndMark();
+        }
+        return TRUE;
     case WM_DRAWITEM:
         DrawKey(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
         SetWindowLongPtrA(keyboard, DWLP_MSGRESULT, TRUE);
@@ -253,6 +278,7 @@ INT_PTR CALLBACK SoftKeyboardProc(HWND keyboard, UINT msg, WPARAM wParam, LPARAM
         DestroyWindow(keyboard);
         return TRUE;
     case WM_DESTROY:
+        EndMark();
         if (SoftKeyboardWindow == keyboard) {
             SoftKeyboardWindow = NULL;
             SoftKeyboardShown = false;
@@ -276,7 +302,12 @@ void ShowOnScreenKeyboard()
         templateId = IDD_SOFTKEY_FULL;
     else
         return;
-    HWND keyboard = CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(templateId), NULL, SoftKeyboardProc, 0);
+    // No keyboard rather than one whose layout could be guessed.
+    int permutation[SOFT_DIGIT_COUNT];
+    if (!DrawDigitPermutation(SystemRandom, NULL, permutation))
+        return;
+    HWND keyboard = CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(templateId), NULL, SoftKeyboardProc,
+                                       reinterpret_cast<LPARAM>(permutation));
     if (!keyboard)
         return;
     PlaceKeyboard(keyboard);

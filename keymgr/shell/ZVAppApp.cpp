@@ -39,9 +39,12 @@ bool CZVAppApp::InitInstance()
 
     ReadStartupName(HWName, [](char *b) { return Tok::ZRGetHWName(b); });
     ReadStartupName(MsnTitle, [](char *b) { return Tok::ZRGetMsnTitle(b); });
-    MinPinLen = 0;
-    MaxPinLen = 0;
-    Tok::ZRGetPinLen(&MinPinLen, &MaxPinLen);
+    // Limits that cannot be read are both 0, which no PIN fits: the PIN
+    // page's apply and the label dialog's OK stay disabled.
+    if (Tok::ZRGetPinLen(&MinPinLen, &MaxPinLen) != 0) {
+        MinPinLen = 0;
+        MaxPinLen = 0;
+    }
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

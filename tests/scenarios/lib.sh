@@ -119,6 +119,27 @@ drain_boxes() {
   printf '%s' "$texts"
 }
 
+# --- Real input: X pointer and keys into the prefix's virtual desktop ---
+# The desktop sits at the X origin, so a window's rectangle is in X
+# coordinates. Real clicks activate windows and move the focus; posted
+# messages do neither. Wait for the effect after each, never a fixed time.
+centre_of() { wd rect "$1" | awk 'NF == 4 { printf "%d %d\n", ($1 + $3) / 2, ($2 + $4) / 2 }'; }
+# real_click_at X Y [BUTTON] / real_double_click_at X Y
+real_click_at() { xdotool mousemove "$1" "$2" sleep 0.1 click "${3:-1}"; }
+real_double_click_at() { xdotool mousemove "$1" "$2" sleep 0.1 click --repeat 2 --delay 80 1; }
+# real_click HWND [BUTTON]: clicks the centre of a window.
+real_click() { local xy; xy=$(centre_of "$1"); [ -n "$xy" ] && real_click_at $xy "${2:-1}"; }
+# real_click_item PARENT ID: clicks the control with that id below PARENT.
+real_click_item() { local h; h=$(wd item "$1" "$2" | cut -f1); [ -n "$h" ] && real_click "$h"; }
+# real_keys KEY...: X key names (Return, BackSpace, a, ctrl+v) to the focus.
+real_keys() { xdotool key --delay 60 "$@"; }
+real_type() { xdotool type --delay 80 "$1"; }
+# The notification area's icon at its right end (the first one added).
+tray_icon_at() {
+  local tray; tray=$(wd windows | awk -F'\t' '$4 == "Shell_TrayWnd" { print $1; exit }')
+  wd rect "$tray" | awk 'NF == 4 { printf "%d %d\n", $3 - 10, ($2 + $4) / 2 }'
+}
+
 # Starts ZVApp and opens its management window; sets FRAME, VIEW, SHEET.
 open_management_window() {
   zv_start

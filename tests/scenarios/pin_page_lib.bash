@@ -28,18 +28,22 @@ apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
 keyboards() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t' | grep -c .; }
 keyboard() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t { print $1; exit }'; }
 press() { wd click "$1" "$2" >/dev/null; sleep 0.35; }
-# soft_type KEYBOARD TEXT: clicks the keys whose captions spell TEXT (the
-# captions are read once: they stay while the keyboard is open).
-soft_type() {
-  local kb=$1 s=$2 i id keys
+field_is() { [ "$(field "$1")" = "$2" ]; }
+# real_soft_type KEYBOARD FIELD TEXT: clicks with the mouse the keys whose
+# captions spell TEXT (letters shown in capitals type small ones) and waits
+# for each character to land in FIELD.
+real_soft_type() {
+  local kb=$1 f=$2 s=$3 i c key keys before
   keys=$(wd children "$kb")
+  before=$(field "$f")
   for ((i = 0; i < ${#s}; i++)); do
-    id=$(awk -F'\t' -v c="${s:i:1}" '$6 == c { print $2; exit }' <<< "$keys")
-    [ -n "$id" ] || { note "no key shows ${s:i:1}"; return 1; }
-    press "$kb" "$id"
+    c=${s:i:1}
+    key=$(awk -F'\t' -v c="${c^^}" '$6 == c { print $1; exit }' <<< "$keys")
+    [ -n "$key" ] || { note "no key shows $c"; return 1; }
+    real_click "$key"
+    wait_for 5 field_is "$f" "$before${s:0:i+1}" || { note "after a click on $c the field holds [$(field "$f")]"; return 1; }
   done
 }
-
 
 digit_ids="131 123 124 125 126 1216 127 128 129 130"
 # The digit keys' captions, in table order, joined.

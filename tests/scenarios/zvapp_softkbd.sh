@@ -69,24 +69,41 @@ scenario_keyboard() {
 }
 run_scenario keyboard scenario_keyboard
 
-# --- the PIN changed with the mouse alone --------------------------------------------
-scenario_soft_keyboard_change() {
-  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
+# --- the PIN changed with the mouse alone ----------------------------------------------
+# Real clicks: each one activates the window under the pointer, as for a user.
+keyboard_up() { [ -n "$(keyboard)" ]; }
+scenario_mouse_change() {
+  local mode=$1 new=$2 name=$3
+  tokensim set cfg.SoftKeyBoardMode=$mode >/dev/null
   tokensim insert >/dev/null
   old=$(tokensim_get pin)
   open_pin_page
-  focus_field 1026
+  real_click_item "$PAGE" 1026
+  check "$name: a click on the old-PIN field opens the keyboard" wait_for 10 keyboard_up
   kb=$(keyboard)
-  check "the focus rule opens the keyboard" test -n "$kb"
-  soft_type "$kb" "$old"
-  focus_field 1027; soft_type "$kb" 135790
-  focus_field 1028; soft_type "$kb" 135790
-  check_eq "still one keyboard" "1" "$(keyboards)"
-  check_eq "the apply button is enabled" "1" "$(apply_enabled)"
-  wd click "$PAGE" 1010 >/dev/null
-  check_contains "the change succeeds" "修改用户口令成功" "$(drain_boxes 5000)"
-  check_eq "the token's PIN is the new one" "135790" "$(tokensim_get pin)"
+  if [ "$mode" = 2 ]; then
+    # A soft key that changes nothing leaves no mark for the next typed one.
+    real_click_item "$kb" 1032
+    real_type a
+    check_contains "$name: after a soft Backspace on an empty field a typed character is refused" \
+      "$(t ZV_FULLFORMSKBM)" "$(drain_boxes 5000)"
+    real_click_item "$PAGE" 1026
+  fi
+  check "$name: the old PIN typed by clicks" real_soft_type "$kb" 1026 "$old"
+  real_click_item "$PAGE" 1027
+  check "$name: the new PIN typed by clicks" real_soft_type "$kb" 1027 "$new"
+  real_click_item "$PAGE" 1028
+  check "$name: and again" real_soft_type "$kb" 1028 "$new"
+  check_eq "$name: still one keyboard" "1" "$(keyboards)"
+  check_eq "$name: the apply button is enabled" "1" "$(apply_enabled)"
+  screenshot "pin-mouse-$name"
+  real_click_item "$PAGE" 1010
+  check_contains "$name: the change succeeds" "修改用户口令成功" "$(drain_boxes 5000)"
+  check_eq "$name: the token's PIN is the new one" "$new" "$(tokensim_get pin)"
 }
-run_scenario soft-keyboard-change scenario_soft_keyboard_change
+scenario_mouse_numeric() { scenario_mouse_change 1 135790 numeric; }
+scenario_mouse_full() { scenario_mouse_change 2 ab12cd full; }
+run_scenario mouse-numeric scenario_mouse_numeric
+run_scenario mouse-full scenario_mouse_full
 
 scenario_exit

@@ -232,34 +232,62 @@ scenario_browser_watch_off() {
 }
 run_scenario browser-watch-off scenario_browser_watch_off
 
-# --- tray menu and exit -------------------------------------------------------------------
+# --- tray icon, its menu and exit, with the mouse ----------------------------------------
+window_shown() { [ "$(wd find "$title" | cut -f2)" = 1 ]; }
+window_in_front() { [ "$(wd find "$title" | cut -f2,3)" = $'1\t1' ]; }
+window_hidden() { [ "$(wd find "$title" | cut -f2)" = 0 ]; }
+box_gone() { ! wd wait-class '#32770' 0 "$title" >/dev/null; }
+# tray_menu: right-clicks the tray icon; prints the menu window's rectangle.
+tray_menu() {
+  real_click_at $(tray_icon_at) 3
+  local menu; menu=$(wd wait-class '#32768' 5000 | cut -f1)
+  [ -n "$menu" ] && wd rect "$menu"
+}
+# menu_item_at "RECT" N: the middle of item N counted from the top (0, 1) or,
+# when negative, from the bottom (-1 the last); items are MENU_ITEM_H high.
+MENU_ITEM_H=${MENU_ITEM_H:-18}
+menu_item_at() {
+  local r=($1) n=$2
+  if [ "$n" -ge 0 ]; then echo "$(( (r[0] + r[2]) / 2 )) $(( r[1] + 3 + n * MENU_ITEM_H + MENU_ITEM_H / 2 ))"
+  else echo "$(( (r[0] + r[2]) / 2 )) $(( r[3] - 3 + (n + 1) * MENU_ITEM_H - MENU_ITEM_H / 2 ))"; fi
+}
 scenario_tray_and_exit() {
+  # No pop-up: it would lie over the icon.
+  tokensim set cfg.MsnType=0 >/dev/null
   start_agent
   tokensim insert >/dev/null
   wait_for 10 tray_has_token_icon
-  wd post "$FRAME" 1124 145 $((0x205)) >/dev/null   # right button released on the icon
-  menu=$(wd wait-class '#32768' 5000)
-  check "the tray menu opens" test -n "$menu"
+  real_double_click_at $(tray_icon_at)
+  check "a double-click on the tray icon shows the management window in front" wait_for 10 window_in_front
+  screenshot watch-tray-double-click
+  wd post "$FRAME" $((0x10)) >/dev/null            # WM_CLOSE hides it again
+  wait_for 5 window_hidden
+
+  menu=$(tray_menu)
+  check "a right click on the icon opens the tray menu" test -n "$menu"
   screenshot watch-tray-menu
-  wd post "$FRAME" $((0x1F)) >/dev/null            # WM_CANCELMODE closes it
-  sleep 0.5
   tokensim clear-log >/dev/null
-  wd command "$FRAME" 32776 >/dev/null
-  check "the refresh command refreshes the view" wait_for 10 log_has '^QKGetDevState'
-  wd command "$FRAME" 32775 >/dev/null
-  sleep 1
-  check_eq "the open command shows the management window" "1" "$(wd find "$title" | cut -f2)"
+  real_click_at $(menu_item_at "$menu" 1)
+  check "its refresh item refreshes the view" wait_for 10 log_has '^QKGetDevState'
+  menu=$(tray_menu)
+  real_click_at $(menu_item_at "$menu" 0)
+  check "its first item shows the management window" wait_for 10 window_shown
+  wd post "$FRAME" $((0x10)) >/dev/null
+  wait_for 5 window_hidden
+
   tokensim clear-log >/dev/null
-  wd command "$FRAME" 32777 >/dev/null
-  box=$(wd wait-class '#32770' 5000 "$title")
-  check_eq "exit asks first" "$(lang_text MainFrm IDS_CONFIRM_EXIT) $hw" "$(wd text "$(echo "$box" | cut -f1)" 65535)"
+  menu=$(tray_menu)
+  real_click_at $(menu_item_at "$menu" -1)
+  box=$(wd wait-class '#32770' 5000 "$title" | cut -f1)
+  check_eq "its exit item asks first" "$(lang_text MainFrm IDS_CONFIRM_EXIT) $hw" "$(wd text "$box" 65535)"
   screenshot watch-exit-confirm
-  wd click "$(echo "$box" | cut -f1)" 7 >/dev/null    # No
-  sleep 1
+  real_click_item "$box" 7                          # No
+  wait_for 5 box_gone
   check_eq "No keeps the agent running" "1" "$(zv_processes)"
-  wd command "$FRAME" 32777 >/dev/null
-  box=$(wd wait-class '#32770' 5000 "$title")
-  wd click "$(echo "$box" | cut -f1)" 6 >/dev/null    # Yes
+  menu=$(tray_menu)
+  real_click_at $(menu_item_at "$menu" -1)
+  box=$(wd wait-class '#32770' 5000 "$title" | cut -f1)
+  real_click_item "$box" 6                          # Yes
   check "Yes ends the program" wait_for 15 bash -c '[ "$(wine wdrive procs ZVApp.exe | tr -d "\r")" = 0 ]'
   seq=$(calls_log | cut -f1 | grep -E '^(ZVClearAllCachedPin|CSPUnAllIECert|ZVClearCachedCSP)$' | tr '\n' ' ')
   check_eq "the frame clears the caches and the browser store" "ZVClearAllCachedPin CSPUnAllIECert ZVClearCachedCSP " "$seq"

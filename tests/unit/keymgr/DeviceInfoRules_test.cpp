@@ -109,6 +109,9 @@ TEST(LabelDialog, OkNeedsALabelOfOneToThirtyTwoBytesAndAPinWithinLimits)
     EXPECT_FALSE(LabelDialogOkAllowed("L", "12345", 6, 8));
     EXPECT_FALSE(LabelDialogOkAllowed("L", "123456789", 6, 8));
     EXPECT_TRUE(LabelDialogOkAllowed("L", "12345678", 6, 8));
+    // Limits that could not be read (both 0) let no PIN through, not an empty one.
+    EXPECT_FALSE(LabelDialogOkAllowed("L", "", 0, 0));
+    EXPECT_FALSE(LabelDialogOkAllowed("L", "", 0, 8));
 }
 
 TEST(LabelChange, MessagesForEachResult)

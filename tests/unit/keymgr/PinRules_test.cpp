@@ -87,6 +87,21 @@ TEST(PinInputCheck, RepeatFieldGradeIsTheOneShownAndEmptyFieldsAreNotGraded)
     EXPECT_FALSE(o.applyEnabled); // the old field is empty
 }
 
+TEST(PinInputCheck, ApplyNeverComesWithAnEmptyFieldEvenWithoutLimits)
+{
+    // Limits that could not be read are both 0.
+    Judge judge;
+    std::string empty[3] = {"", "", ""};
+    PinInputOutcome o = CheckPinInput(empty, false, 0, false, 0, 0, judge.Make());
+    EXPECT_TRUE(o.applyDecided);
+    EXPECT_FALSE(o.applyEnabled);
+    std::string oneEmpty[3] = {"", "abc", "abc"};
+    EXPECT_FALSE(PinApplyAllowed(oneEmpty, 0, 16));
+    std::string full[3] = {"a", "abc", "abc"};
+    EXPECT_TRUE(PinApplyAllowed(full, 0, 16));
+    EXPECT_FALSE(PinApplyAllowed(full, 0, 0));
+}
+
 TEST(PinInputCheck, SuppressedRunAsksTheLibraryNothingAndSetsApply)
 {
     Judge judge;

@@ -8,14 +8,27 @@
 
 namespace {
 
-int Constant(void *context)
+bool Constant(void *context, uint32_t *value)
 {
-    return *static_cast<int *>(context);
+    *value = *static_cast<uint32_t *>(context);
+    return true;
 }
 
-int Twister(void *context)
+bool Twister(void *context, uint32_t *value)
 {
-    return (int)((*static_cast<std::mt19937 *>(context))() & 0x7FFF);
+    *value = (*static_cast<std::mt19937 *>(context))();
+    return true;
+}
+
+// Gives `left` values, then fails.
+bool RunsDry(void *context, uint32_t *value)
+{
+    int *left = static_cast<int *>(context);
+    if (*left <= 0)
+        return false;
+    --*left;
+    *value = (uint32_t)*left * 7u;
+    return true;
 }
 
 bool IsPermutation(const int p[SOFT_DIGIT_COUNT])
@@ -49,7 +62,7 @@ TEST(DigitShuffle, EveryDrawIsAPermutationAndCaptionsMatchCodes)
     for (unsigned seed = 0; seed < 200; ++seed) {
         std::mt19937 rng(seed);
         int p[SOFT_DIGIT_COUNT];
-        DrawDigitPermutation(Twister, &rng, p);
+        ASSERT_TRUE(DrawDigitPermutation(Twister, &rng, p));
         ASSERT_TRUE(IsPermutation(p)) << seed;
         SoftKey keys[SOFT_KEY_COUNT];
         for (int i = 0; i < SOFT_KEY_COUNT; ++i)
@@ -67,15 +80,42 @@ TEST(DigitShuffle, EveryDrawIsAPermutationAndCaptionsMatchCodes)
     }
 }
 
-TEST(DigitShuffle, ARepeatingSourceStillEndsWithAPermutation)
+TEST(DigitShuffle, ARepeatingSourceStillEndsWithAPermutationAFailingOneWithNone)
 {
-    int seven = 7, negative = -13;
+    uint32_t seven = 7, huge = 0xFFFFFFFFu;
     int p[SOFT_DIGIT_COUNT];
-    DrawDigitPermutation(Constant, &seven, p);
+    ASSERT_TRUE(DrawDigitPermutation(Constant, &seven, p));
     EXPECT_EQ(7, p[0]);
     EXPECT_TRUE(IsPermutation(p));
-    DrawDigitPermutation(Constant, &negative, p);
+    ASSERT_TRUE(DrawDigitPermutation(Constant, &huge, p));
+    EXPECT_EQ(5, p[0]); // 4294967295 mod 10
     EXPECT_TRUE(IsPermutation(p));
+    // A layout the generator did not make would be guessable.
+    for (int given : {0, 3, 9}) {
+        int left = given;
+        EXPECT_FALSE(DrawDigitPermutation(RunsDry, &left, p)) << given;
+    }
+}
+
+TEST(SoftKeyTypes, OnlyKeysThatTypeOrDeleteMarkTheFieldsChange)
+{
+    const SoftModifiers none = {false, false, false}, shift = {true, false, false};
+    const SoftModifiers ctrl = {false, true, false}, alt = {false, false, true};
+    for (uint8_t vk : {(uint8_t)'0', (uint8_t)'9', (uint8_t)'A', (uint8_t)'Z', (uint8_t)0x08, (uint8_t)0x2E,
+                       (uint8_t)0x20, (uint8_t)0xBA, (uint8_t)0xC0, (uint8_t)0xDB, (uint8_t)0xDE}) {
+        EXPECT_TRUE(SoftKeyTypes(vk, none)) << (int)vk;
+        EXPECT_TRUE(SoftKeyTypes(vk, shift)) << (int)vk;
+        EXPECT_FALSE(SoftKeyTypes(vk, ctrl)) << (int)vk;
+        EXPECT_FALSE(SoftKeyTypes(vk, alt)) << (int)vk;
+    }
+    // Every other key of the table moves, switches or submits.
+    const SoftKey *keys = SoftKeyTableEntries();
+    int typing = 0;
+    for (int i = 0; i < SOFT_KEY_COUNT; ++i)
+        typing += SoftKeyTypes(keys[i].vk, none) ? 1 : 0;
+    EXPECT_EQ(3 + 10 + 26 + 11, typing); // Backspace, Space, Delete, digits, letters, OEM keys
+    for (uint8_t vk : {0x09, 0x0D, 0x10, 0x14, 0x1B, 0x25, 0x28, 0x2D, 0x5B, 0x70, 0x7B})
+        EXPECT_FALSE(SoftKeyTypes(vk, none)) << (int)vk;
 }
 
 TEST(SoftKeyPresses, ModifiersWrapTheKeyAndAreReleased)
