@@ -39,34 +39,20 @@ reg_value() {  # KEY [VALUE]
 }
 reg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 
-# The test hooks as the program reads them: the environment and the
-# machine's test-hook key.
-as_hooks() {
-  wine reg add 'HKLM\Software\Orvane_Assistant\TestHooks' /v ORVANE_TRACE_FILE /d "$ORVANE_TRACE_FILE" /f >/dev/null 2>&1
-}
-# A real mouse click (X events into the virtual desktop) at the centre of
-# the child ID of window HWND.
-real_click() {  # HWND ID
-  local item l t r b
-  item=$(wd item "$1" "$2" | cut -f1)
-  [ -n "$item" ] || return 1
-  read -r l t r b <<< "$(wd rect "$item")"
-  xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
-}
-# Real keys into the focused window of the assistant, after a real click on
-# the window's caption bar makes it the active one.
-real_keys() {  # HWND KEY...
+# Real keys into the assistant's window, after a real click on its caption
+# bar makes it the active one.
+keys_to() {  # HWND KEY...
   local l t r b hwnd=$1; shift
   read -r l t r b <<< "$(wd rect "$hwnd")"
-  xdotool mousemove $(((l + r) / 2)) $((t + 8)) click 1
-  xdotool key "$@"
+  real_click_at $(((l + r) / 2)) $((t + 8))
+  real_keys "$@"
 }
 
 select_vendor() {  # BUTTON-ID: the main dialog's handle
   local select
   select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
   [ -n "$select" ] || return 1
-  real_click "$select" "$1" || return 1
+  real_click_item "$select" "$1" || return 1
   wd wait "$MAIN_TITLE" "$WAIT" | cut -f1
 }
 
@@ -83,7 +69,7 @@ single_instance_and_activation() {
   check_eq "still exactly one vendor selection" 1 "$(windows_titled "$SELECT_TITLE")"
   check_eq "no message box appeared" 0 "$(wd windows | awk -F'\t' '$4 == "#32770" && $5 != "'"$SELECT_TITLE"'"' | wc -l)"
 
-  real_click "$select" 1
+  real_click_item "$select" 1
   main=$(wd wait "$MAIN_TITLE" "$WAIT" | cut -f1)
   check "the first vendor button opens the main dialog" test -n "$main"
   normal=$(wd rect "$main")
@@ -156,16 +142,15 @@ second_vendor_main_dialog() {
 
 # Enter and Esc in the main dialog never end the program; Alt+F4 does.
 main_dialog_keys() {
-  as_hooks
   as_start
   local main
   main=$(select_vendor 1)
   check "a real click on the first vendor opens the main dialog" test -n "$main"
   [ -n "$main" ] || return
-  real_keys "$main" Return
+  keys_to "$main" Return
   check "Enter reaches the dialog" wait_for 30 bash -c 'tr -d "\r" < "$1" | grep -q "^command 1 kept open"' _ \
     "$WINEPREFIX/drive_c/assistant-trace.log"
-  real_keys "$main" Escape
+  keys_to "$main" Escape
   check "Esc reaches the dialog" wait_for 30 bash -c 'tr -d "\r" < "$1" | grep -q "^command 2 kept open"' _ \
     "$WINEPREFIX/drive_c/assistant-trace.log"
   check_eq "after Enter and Esc the main dialog is still open" 1 "$(windows_titled "$MAIN_TITLE")"
@@ -173,7 +158,7 @@ main_dialog_keys() {
   screenshot assistant-main-after-keys
   # Without a browser engine the control may never become UI-active.
   note "the browser's active object: $(as_trace | grep '^active object' | tail -1 || true)"
-  real_keys "$main" alt+F4
+  keys_to "$main" alt+F4
   check "Alt+F4 closes the main dialog and ends the program" as_wait_gone
 }
 
