@@ -1,6 +1,7 @@
 #include "assistant/engine/InstallerPlatform.h"
 
 #include "assistant/engine/WorkFolder.h"
+#include "common/FileReplace.h"
 
 bool CMessageBoxPrompt::AskYesNo(const char *text, const char *caption)
 {
@@ -97,7 +98,7 @@ bool ExtractBinResource(int resourceId, const char *path)
     BOOL ok = WriteFile(file, bytes, size, &written, NULL) && written == size;
     ok = FlushFileBuffers(file) && ok;
     CloseHandle(file);
-    if (!ok || !MoveFileExA(temp.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!ok || !ReplaceWholeFile(temp.c_str(), path)) {
         DeleteFileA(temp.c_str());
         return false;
     }

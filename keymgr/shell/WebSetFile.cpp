@@ -1,6 +1,7 @@
 #include "keymgr/shell/WebSetFile.h"
 
 #include "common/BoundedCopy.h"
+#include "common/FileReplace.h"
 #include "keymgr/INI/Profile.h"
 #include "keymgr/shell/WebSettings.h"
 
@@ -64,22 +65,6 @@ bool CWebSetFile::WriteString(const char *section, const char *key, const char *
     return WritePrivateProfileStringA(section, key, value, m_path) != FALSE;
 }
 
-namespace {
-// A handler thread reading the old file for a moment keeps it from being
-// replaced: wait for it briefly instead of reporting a failed save.
-bool ReplaceWhole(const char *from, const char *to)
-{
-    for (int attempt = 0;; ++attempt) {
-        if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            return true;
-        DWORD error = GetLastError();
-        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt >= 50)
-            return false;
-        Sleep(10);
-    }
-}
-}  // namespace
-
 bool CWebSetFile::Update(const std::function<bool(IWebSetProfile &)> &edit)
 {
     char folder[sizeof(m_path)];
@@ -100,7 +85,7 @@ bool CWebSetFile::Update(const std::function<bool(IWebSetProfile &)> &edit)
     // Writes out and drops the platform's cached copy of the temporary file.
     WritePrivateProfileStringA(NULL, NULL, NULL, temp);
     if (ok)
-        ok = ReplaceWhole(temp, m_path);
+        ok = ReplaceWholeFile(temp, m_path);
     if (!ok)
         DeleteFileA(temp);
     return ok;
