@@ -47,11 +47,12 @@ scenario_insert_remove() {
   check "the pop-up rises to 181 x 116 in the work area's bottom-right corner" test -n "$full"
   [ -n "$full" ] || { note "work area $wl $wt $wr $wb"; echo "$samples" | head -5 | sed 's/^/# /'; }
   screenshot watch-popup-inserted
-  seq=$(calls_log | cut -f1 | grep -E '^(QKDevChg|PCODE_IsCheck|ZRGetMsnType|ZRGetRegCertInfoLen|CSPLoadCertToIE|OC_GetContainerNum|OC_GetHWApp|OC_ReadFile)$' | uniq | tr '\n' ' ')
-    # The watcher logs its event once the handler has returned.
-  check_contains "insertion calls in order" "PCODE_IsCheck ZRGetMsnType ZRGetRegCertInfoLen CSPLoadCertToIE OC_GetContainerNum QKDevChg" "$seq"
+  # The watcher logs its own event line once the handler has returned, which
+  # may fall after the refresh the handler posted: it is not a program call.
+  seq=$(calls_log | cut -f1 | grep -E '^(PCODE_IsCheck|ZRGetMsnType|ZRGetRegCertInfoLen|CSPLoadCertToIE|OC_GetContainerNum|OC_GetHWApp|OC_ReadFile)$' | uniq | tr '\n' ' ')
+  check_contains "insertion calls in order" "PCODE_IsCheck ZRGetMsnType ZRGetRegCertInfoLen CSPLoadCertToIE OC_GetContainerNum" "$seq"
   check_contains "the certificates are registered for the reader" "$(printf 'CSPLoadCertToIE\tZV Reader 0')" "$(calls_log)"
-  check_contains "the refresh then runs the default-PIN check" "QKDevChg PCODE_IsCheck OC_GetHWApp OC_ReadFile" "$seq"
+  check_contains "the refresh then runs the default-PIN check" "OC_GetContainerNum PCODE_IsCheck OC_GetHWApp OC_ReadFile" "$seq"
   check "the pop-up sinks and is gone" wait_for 20 bash -c "! wine wdrive find '$msn' >/dev/null 2>&1"
 
   tokensim clear-log >/dev/null
