@@ -4,7 +4,6 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/CurrentToken.h"
-#include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/OpenedToken.h"
 #include "keymgr/shell/SoftKeyboard.h"
 #include "keymgr/shell/SoftKeyboardState.h"
@@ -188,7 +187,8 @@ void CChangePINPage::Apply()
 
 void CChangePINPage::Hide()
 {
-    ShowWindow(MainWindowHandle(), SW_HIDE);
+    // The page's top window is the main window; the frame is not ours to include.
+    ShowWindow(GetAncestor(m_hWnd, GA_ROOT), SW_HIDE);
     CloseSoftKeyboard();
 }
 

@@ -8,7 +8,6 @@
 #include "keymgr/pages/PinRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/CurrentToken.h"
-#include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/OpenedToken.h"
 #include "keymgr/shell/SoftKeyboardState.h"
 #include "keymgr/shell/StartupNames.h"
@@ -137,7 +136,7 @@ INT_PTR CDeviceInfoPage::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
             ChangeLabel();
             return TRUE;
         case IDOK:
-            ShowWindow(MainWindowHandle(), SW_HIDE);
+            ShowWindow(GetAncestor(m_hWnd, GA_ROOT), SW_HIDE); // the main window
             return TRUE;
         }
     }

@@ -24,19 +24,12 @@
 #include <stdlib.h>
 #include <string.h>
 
-static HWND g_mainWindow = NULL;
-
 // A handler sleeps 400 ms and makes a few library calls.
 static const unsigned EXIT_HANDLER_WAIT_MS = 1500;
 
-HWND MainWindowHandle()
-{
-    return g_mainWindow;
-}
-
 CMainFrame::CMainFrame()
     : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserPromptShown(false),
-      m_certificateExpiring(false), m_movingWidth(0), m_movingHeight(0), m_lastFocus(NULL)
+      m_certificateExpiring(false), m_lastFocus(NULL)
 {
 }
 
@@ -72,12 +65,6 @@ bool CMainFrame::LoadFrame(CZVAppDoc *document)
 bool CMainFrame::PreTranslateMessage(MSG *msg)
 {
     return m_view && m_view->PreTranslateMessage(msg);
-}
-
-void CMainFrame::SetMovingSize(int width, int height)
-{
-    m_movingWidth = width;
-    m_movingHeight = height;
 }
 
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -116,13 +103,15 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         RestoreFocus();
         return 0;
-    case WM_GETMINMAXINFO:
-        if (m_movingWidth > 0 && m_movingHeight > 0) {
+    case WM_GETMINMAXINFO: {
+        int width = 0, height = 0;
+        if (m_view && m_view->FrameSize(&width, &height)) {
             MINMAXINFO *info = reinterpret_cast<MINMAXINFO *>(lParam);
-            info->ptMinTrackSize.x = info->ptMaxTrackSize.x = m_movingWidth;
-            info->ptMinTrackSize.y = info->ptMaxTrackSize.y = m_movingHeight;
+            info->ptMinTrackSize.x = info->ptMaxTrackSize.x = width;
+            info->ptMinTrackSize.y = info->ptMaxTrackSize.y = height;
         }
         return 0;
+    }
     case WM_ZV_TRAY:
         OnTrayCallback(static_cast<UINT>(lParam));
         return 0;
@@ -152,7 +141,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 
 LRESULT CMainFrame::OnCreate()
 {
-    m_view = new CZVAppView(this);
+    m_view = new CZVAppView();
     if (!m_view->Create(m_hWnd)) {
         delete m_view;
         m_view = NULL;
@@ -164,7 +153,6 @@ LRESULT CMainFrame::OnCreate()
         return -1;
     if (TokenEntryAvailable(TE_ZVCreateCachedCSP) && Tok::ZVCreateCachedCSP() != 0)
         return -1;
-    g_mainWindow = m_hWnd;
     DeviceWatch::Instance().Start(m_hWnd);
 
     uint32_t pinWindowMs = 0;
@@ -546,7 +534,5 @@ void CMainFrame::OnDestroy()
     Tok::ZVClearCachedCSP();
     TrayIconDelete(m_hWnd, TRAY_ID_APPLICATION);
     TrayIconDelete(m_hWnd, TRAY_ID_TOKEN);
-    if (g_mainWindow == m_hWnd)
-        g_mainWindow = NULL;
     PostQuitMessage(0);
 }

@@ -19,8 +19,6 @@ public:
     CZVAppView *GetView() const { return m_view; }
     // Gives the frame's dialogs a chance at keyboard messages.
     bool PreTranslateMessage(MSG *msg);
-    // Width and height the frame keeps while it is moved.
-    void SetMovingSize(int width, int height);
 
     static const char *ClassName() { return "ZVAppMainFrame"; }
 
@@ -56,10 +54,5 @@ private:
     BrowserProcessCounter m_browserCounter;
     bool m_browserPromptShown;
     bool m_certificateExpiring;
-    int m_movingWidth;
-    int m_movingHeight;
     HWND m_lastFocus; // the control that had the focus when the frame was last deactivated
 };
-
-// The application's main window, for the pages.
-HWND MainWindowHandle();

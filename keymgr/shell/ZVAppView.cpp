@@ -9,7 +9,6 @@
 #include "keymgr/pages/DeviceInfoPage.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/DeviceWatch.h"
-#include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/QKCSPSheet.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/TokenSelection.h"
@@ -31,8 +30,8 @@ std::string ViewText(const char *key)
 
 } // namespace
 
-CZVAppView::CZVAppView(CMainFrame *frame)
-    : CDialog(IDD_ZVAPP_FORM), m_frame(frame), m_deviceInfo(new CDeviceInfoPage()), m_pinPage(NULL), m_certPage(NULL),
+CZVAppView::CZVAppView()
+    : CDialog(IDD_ZVAPP_FORM), m_frameWidth(0), m_frameHeight(0), m_deviceInfo(new CDeviceInfoPage()), m_pinPage(NULL), m_certPage(NULL),
       m_webPage(NULL), m_sheet(NULL), m_lockReady(false)
 {
     LoadText("ZVAppView", "IDS_CONTACT_FIRST", StateTextContactFirst, sizeof(StateTextContactFirst));
@@ -130,8 +129,8 @@ void CZVAppView::FitFrameToView()
     int frameWidth = client.right - client.left;
     int frameHeight = client.bottom - client.top;
     SetWindowPos(frame, NULL, 0, 0, frameWidth, frameHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (m_frame)
-        m_frame->SetMovingSize(frameWidth, frameHeight);
+    m_frameWidth = frameWidth;
+    m_frameHeight = frameHeight;
 }
 
 void CZVAppView::InitialUpdate()
@@ -240,6 +239,15 @@ bool CZVAppView::PreTranslateMessage(MSG *msg)
     if (m_sheet && m_sheet->PreTranslateMessage(msg))
         return true;
     return m_hWnd && IsDialogMessageA(m_hWnd, msg);
+}
+
+bool CZVAppView::FrameSize(int *width, int *height) const
+{
+    if (m_frameWidth <= 0 || m_frameHeight <= 0)
+        return false;
+    *width = m_frameWidth;
+    *height = m_frameHeight;
+    return true;
 }
 
 void CZVAppView::CentreFrame()

@@ -8,7 +8,6 @@
 
 #include <stdint.h>
 
-class CMainFrame;
 class CQKCSPSheet;
 class CPropertyPage;
 class CDeviceInfoPage;
@@ -17,7 +16,7 @@ class CCertManagePage;
 
 class CZVAppView : public CDialog {
 public:
-    explicit CZVAppView(CMainFrame *frame);
+    CZVAppView();
     ~CZVAppView() override;
     bool Create(HWND frame);
     bool PreTranslateMessage(MSG *msg);
@@ -26,6 +25,9 @@ public:
     void Refresh();
     // Makes the sheet's page with this index the active one.
     void ActivatePage(int index);
+    // The frame size that fits the sheet, which the frame keeps while it is
+    // moved; false until the sheet was laid out.
+    bool FrameSize(int *width, int *height) const;
     // Centres the main window on the desktop.
     void CentreFrame();
     // After the frame exists: texts, the first device list, centring.
@@ -42,7 +44,8 @@ private:
     void OnSelectionChanged();
     void OnRefreshButton();
 
-    CMainFrame *m_frame;
+    int m_frameWidth;
+    int m_frameHeight;
     CDeviceInfoPage *m_deviceInfo;
     CChangePINPage *m_pinPage;
     CCertManagePage *m_certPage;
