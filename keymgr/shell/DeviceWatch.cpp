@@ -5,35 +5,65 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/CurrentToken.h"
 #include "keymgr/shell/DebugTrace.h"
-#include "keymgr/shell/DefaultPinCheck.h"
+#include "keymgr/shell/DeviceWatchSteps.h"
 #include "keymgr/shell/FrameMessages.h"
 #include "keymgr/shell/FrameServices.h"
 #include "keymgr/shell/HandedPointers.h"
 #include "keymgr/shell/HandlerGate.h"
 #include "keymgr/shell/ReaderListRead.h"
-#include "keymgr/shell/ReaderSlots.h"
 #include "keymgr/shell/ReaderWatch.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/TrayIcon.h"
 
 #include <stdlib.h>
-#include <string.h>
 
 #include <string>
 
 namespace {
 
-// Long reader names skip the certificate and web steps.
-bool ReaderNameUsable(const char *reader)
-{
-    return strnlen(reader, READER_NAME_SIZE) <= READER_NAME_SIZE - 1;
-}
+// The device watch's side of the handler steps: posts to the frame (read
+// anew each time, as exit drops it), the tray icon, the browser.
+class FrameOutlet : public IWatchOutlet {
+public:
+    explicit FrameOutlet(HWND volatile &frame) : m_frame(frame) {}
+    bool FrameAlive() const override { return m_frame != NULL; }
+    void Pause(unsigned ms) override { Sleep(ms); }
+    void Trace(const std::string &line) override { DebugTrace("%s", line.c_str()); }
+    void PostInsertedNotice(const char *reader) override
+    {
+        PostReaderNotice(m_frame, WM_ZV_NOTIFY, NOTIFY_INSERTED, reader, "");
+    }
+    void PostCertificateNotice(const char *reader, const char *text) override
+    {
+        PostReaderNotice(m_frame, WM_ZV_NOTIFY, NOTIFY_CERTIFICATE, reader, text);
+    }
+    void PostRemovedNotice(const char *reader) override
+    {
+        PostReaderNotice(m_frame, WM_ZV_NOTIFY, NOTIFY_REMOVED, reader, "");
+    }
+    void PostRefresh() override { Post(WM_ZV_REFRESH, 0); }
+    void OpenWebPages() override { Post(WM_ZV_WEBPAGES, WEBPAGES_OPEN); }
+    void CloseWebPages() override { Post(WM_ZV_WEBPAGES, WEBPAGES_CLOSE); }
+    void RequestCertificate() override { Post(WM_ZV_REQUEST_CERT, 1); }
+    void RemoveTokenIcon() override
+    {
+        HWND frame = m_frame;
+        if (frame)
+            TrayIconDelete(frame, TRAY_ID_TOKEN);
+    }
+    void ClearSslState() override { ClearBrowserSslState(); }
+    void ReadWebSettings(FrameWebSettings &settings) override { ReadFrameWebSettings(settings); }
 
-bool PinCodeCheckEnabled()
-{
-    int enabled = 0;
-    return Tok::PCODE_IsCheck(&enabled) == 0 && enabled != 0;
-}
+private:
+    void Post(UINT msg, WPARAM wParam)
+    {
+        HWND frame = m_frame;
+        if (frame)
+            PostMessageA(frame, msg, wParam, 0);
+    }
+
+    HWND volatile &m_frame;
+};
 
 } // namespace
 
@@ -159,25 +189,8 @@ void DeviceWatch::RegisterCertificates(const char *reader)
     // The refresh button runs this on the window thread; the buffer is shared
     // with the library threads.
     CCriticalSectionHold hold(m_deviceLock);
-    int type = 0;
-    Tok::ZRGetMsnType(&type);
-    if (type == 1)
-        PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_INSERTED, reader, "");
-
-    // The notice carries this reader's text: a later token's load cannot
-    // change what this one announces.
-    std::string text = m_certText.Load(reader);
-    if (type == 1 || type == 2)
-        PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_CERTIFICATE, reader, text.c_str());
-
-    FrameWebSettings web;
-    ReadFrameWebSettings(web);
-    uint32_t containers = 0;
-    int rc = Tok::OC_GetContainerNum(0, reader, &containers);
-    if (web.setEvent && (rc != 0 || containers != 0) && Frame())
-        PostMessageA(Frame(), WM_ZV_WEBPAGES, WEBPAGES_OPEN, 0);
-    if (rc == 0 && containers == 0 && web.request > 0 && Frame())
-        PostMessageA(Frame(), WM_ZV_REQUEST_CERT, 1, 0);
+    FrameOutlet out(m_frame);
+    RunCertificateSteps(out, reader, m_certText);
 }
 
 void DeviceWatch::HandleInsertion(const char *reader)
@@ -187,61 +200,18 @@ void DeviceWatch::HandleInsertion(const char *reader)
         TrayIconAdd(frame, TRAY_ID_TOKEN, UserTitle);
     CCriticalSectionHold hold(m_deviceLock);
     try {
-        Sleep(200);
-        SetCurrentReader(reader);
-        if (PinCodeCheckEnabled()) {
-            int matches = 0;
-            if (Tok::PCODE_Compare(reader, &matches) != 0 || !matches)
-                return; // not this user's token: ignored until removed
-            if (!VerifiedReaders().Store(reader, 1))
-                DebugTrace("verified-reader table full: %s", reader);
-        }
-        PendingDefaultPinChecks().Arm(reader);
-        RegisterCertificates(reader);
-        Sleep(200);
-        if (Frame())
-            PostMessageA(Frame(), WM_ZV_REFRESH, 0, 0);
+        FrameOutlet out(m_frame);
+        RunInsertionSteps(out, reader, m_certText);
     } catch (...) {
     }
-}
-
-bool DeviceWatch::RemovalCounts(const char *reader)
-{
-    if (!PinCodeCheckEnabled())
-        return true;
-    // Not verified at insertion, nor by the view's listing since: ignored.
-    return VerifiedReaders().TakeVerified(reader);
 }
 
 void DeviceWatch::HandleRemoval(const char *reader)
 {
     CCriticalSectionHold hold(m_deviceLock);
     try {
-        Sleep(200);
-        if (Frame())
-            PostMessageA(Frame(), WM_ZV_REFRESH, 0, 0);
-        Sleep(200);
-        bool counted = ReaderNameUsable(reader) && RemovalCounts(reader);
-        if (counted) {
-            int type = 0;
-            Tok::ZRGetMsnType(&type);
-            if (type == 1 || type == 2)
-                PostReaderNotice(Frame(), WM_ZV_NOTIFY, NOTIFY_REMOVED, reader, "");
-            Tok::CSPRefreshIECert(m_readers.MultiString());
-            Tok::ZVRefreshCachedPin(m_readers.MultiString());
-            Tok::ZVClearCachedCSP();
-            ClearBrowserSslState();
-            FrameWebSettings web;
-            ReadFrameWebSettings(web);
-            if (web.setEvent && Frame())
-                PostMessageA(Frame(), WM_ZV_WEBPAGES, WEBPAGES_CLOSE, 0);
-        }
-        // Also for a token ignored at insertion, which got the icon too; kept
-        // while another token is still in its reader.
-        if (Frame() && !AnyTokenPresent())
-            TrayIconDelete(Frame(), TRAY_ID_TOKEN);
-        if (counted)
-            ClearBrowserSslState();
+        FrameOutlet out(m_frame);
+        RunRemovalSteps(out, reader, m_readers);
     } catch (...) {
     }
 }

@@ -42,7 +42,6 @@ private:
     static void HandlePresentAtStart(const char *reader);
     void HandleInsertion(const char *reader);
     void HandleRemoval(const char *reader);
-    bool RemovalCounts(const char *reader);
     HWND Frame() const { return m_frame; }
 
     CRITICAL_SECTION m_deviceLock;

@@ -1,10 +1,13 @@
 #include "FakeTokenLibrary.h"
 #include "keymgr/pages/CustomerId.h"
 #include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/DefaultPinCheck.h"
+#include "keymgr/shell/DeviceWatchSteps.h"
 #include "keymgr/shell/HandedPointers.h"
 #include "keymgr/shell/HandlerGate.h"
 #include "keymgr/shell/OpenedToken.h"
 #include "keymgr/shell/ReaderListRead.h"
+#include "keymgr/shell/ReaderSlots.h"
 #include "keymgr/shell/ReaderWatch.h"
 #include "keymgr/shell/RegisteredCertText.h"
 #include "keymgr/shell/TokenSelection.h"
@@ -37,6 +40,49 @@ int TOKAPI Handler(void *)
 }
 
 const uint32_t kOddLengths[] = {0u, 0xFFFFFFFEu, 0xFFFFFFFFu};
+
+// Writes what the handler steps ask of the windows into the library's call
+// log, so that one list shows both in their order.
+class RecordingOutlet : public IWatchOutlet {
+public:
+    explicit RecordingOutlet(FakeTokenLibrary &lib) : m_lib(lib) {}
+    bool FrameAlive() const override { return frame; }
+    void Pause(unsigned) override {}
+    void Trace(const std::string &line) override { Log("trace " + line); }
+    void PostInsertedNotice(const char *reader) override { Log(std::string("notice inserted ") + reader); }
+    void PostCertificateNotice(const char *reader, const char *text) override
+    {
+        Log(std::string("notice certificate ") + reader + ": " + text);
+    }
+    void PostRemovedNotice(const char *reader) override { Log(std::string("notice removed ") + reader); }
+    void PostRefresh() override { Log("refresh"); }
+    void OpenWebPages() override { Log("open pages"); }
+    void CloseWebPages() override { Log("close pages"); }
+    void RequestCertificate() override { Log("request page"); }
+    void RemoveTokenIcon() override { Log("icon removed"); }
+    void ClearSslState() override { Log("ssl cleared"); }
+    void ReadWebSettings(FrameWebSettings &settings) override { settings = web; }
+
+    bool frame = true;
+    FrameWebSettings web;
+
+private:
+    void Log(const std::string &what)
+    {
+        if (frame)
+            m_lib.calls.push_back(what);
+    }
+    FakeTokenLibrary &m_lib;
+};
+
+std::vector<std::string> WatchSteps(const std::vector<std::string> &calls)
+{
+    std::vector<std::string> steps;
+    for (const std::string &c : calls)
+        if (c.compare(0, 13, "QKGetDevState") != 0)
+            steps.push_back(c);
+    return steps;
+}
 
 } // namespace
 
@@ -238,4 +284,89 @@ TEST(CurrentTokenRecord, ReaderSetFromAnotherThreadNeverTearsASnapshot)
     stop = true;
     writer.join();
     EXPECT_EQ(0u, torn);
+}
+
+TEST(HandlerSteps, InsertionAnnouncesByPopupTypeThenOpensPagesOrTheRequestPage)
+{
+    FakeTokenLibrary lib;
+    lib.Add("R");
+    lib.msnType = 1;
+    RecordingOutlet out(lib);
+    out.web.setEvent = true;
+    out.web.request = 1;
+    RegisteredCertText text;
+    text.Allocate();
+    EXPECT_TRUE(RunInsertionSteps(out, "R", text));
+    EXPECT_EQ((std::vector<std::string>{"notice inserted R", "CSPLoadCertToIE R", "notice certificate R: CERTS OF R",
+                                        "OC_GetContainerNum R", "open pages", "refresh"}),
+              lib.calls);
+    EXPECT_STREQ("R", SnapshotCurrentToken().reader);
+    EXPECT_TRUE(PendingDefaultPinChecks().Take("R"));
+
+    // Type 2: the certificate notice only; a token without containers gets
+    // the request page instead of the bank's pages.
+    lib.calls.clear();
+    lib.msnType = 2;
+    lib.tokens["R"].containers = 0;
+    RunCertificateSteps(out, "R", text);
+    EXPECT_EQ((std::vector<std::string>{"CSPLoadCertToIE R", "notice certificate R: CERTS OF R",
+                                        "OC_GetContainerNum R", "request page"}),
+              lib.calls);
+
+    // A count that cannot be read opens the pages and asks for no request.
+    lib.calls.clear();
+    lib.msnType = 0;
+    lib.tokens["R"].containerResult = 0x88000001;
+    RunCertificateSteps(out, "R", text);
+    EXPECT_EQ((std::vector<std::string>{"CSPLoadCertToIE R", "OC_GetContainerNum R", "open pages"}), lib.calls);
+
+    // A reader name too long for the notice skips the step.
+    lib.calls.clear();
+    const std::string longName(READER_NAME_SIZE, 'L');
+    RunCertificateSteps(out, longName.c_str(), text);
+    EXPECT_TRUE(lib.calls.empty());
+}
+
+TEST(HandlerSteps, PinCodeCheckIgnoresAForeignTokenUntilItsRemoval)
+{
+    FakeTokenLibrary lib;
+    lib.Add("mine");
+    lib.Add("foreign").pinCodeMatches = false;
+    lib.pinCodeCheck = true;
+    lib.msnType = 2;
+    VerifiedReaders().Reset();
+    RecordingOutlet out(lib);
+    out.web.setEvent = true;
+    RegisteredCertText text;
+    text.Allocate();
+
+    EXPECT_FALSE(RunInsertionSteps(out, "foreign", text));
+    EXPECT_EQ((std::vector<std::string>{"PCODE_Compare foreign"}), lib.calls);
+    EXPECT_FALSE(PendingDefaultPinChecks().Take("foreign"));
+    ASSERT_TRUE(RunInsertionSteps(out, "mine", text));
+
+    // The foreign token leaves: the view refreshes, nothing else; the icon
+    // stays while "mine" is in.
+    lib.calls.clear();
+    lib.tokens["foreign"].present = false;
+    EXPECT_FALSE(RunRemovalSteps(out, "foreign", ListOf(lib)));
+    EXPECT_EQ((std::vector<std::string>{"refresh"}), WatchSteps(lib.calls));
+
+    // The verified token leaves: announced, caches refreshed, pages closed,
+    // the icon goes with the last token.
+    lib.calls.clear();
+    lib.tokens["mine"].present = false;
+    EXPECT_TRUE(RunRemovalSteps(out, "mine", ListOf(lib)));
+    EXPECT_EQ((std::vector<std::string>{"refresh", "notice removed mine", "CSPRefreshIECert", "ZVRefreshCachedPin",
+                                        "ZVClearCachedCSP", "ssl cleared", "close pages", "icon removed",
+                                        "ssl cleared"}),
+              WatchSteps(lib.calls));
+    // Its flag was taken: a second removal does not count.
+    EXPECT_FALSE(RunRemovalSteps(out, "mine", ListOf(lib)));
+
+    // Once the frame is gone nothing asks whether a token is left.
+    lib.calls.clear();
+    out.frame = false;
+    RunRemovalSteps(out, "foreign", ListOf(lib));
+    EXPECT_EQ(0, lib.Count("QKGetDevState mine"));
 }

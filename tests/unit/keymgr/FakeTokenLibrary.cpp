@@ -234,6 +234,65 @@ int LoadCertToIE(const char *reader, uint32_t *, uint32_t *, uint32_t *, char *i
     return 0;
 }
 
+int MsnType(int *type)
+{
+    *type = Lib().msnType;
+    return 0;
+}
+
+int ContainerNum(int, const char *reader, uint32_t *count)
+{
+    Lib().calls.push_back(std::string("OC_GetContainerNum ") + reader);
+    FakeToken *t = Find(reader);
+    if (!t || t->containerResult)
+        return t ? t->containerResult : 0x88000001;
+    *count = t->containers;
+    return 0;
+}
+
+int ReadFile(int, const char *reader, const char *, int, int, uint8_t *buffer, uint32_t *length, uint32_t *out)
+{
+    Lib().calls.push_back(std::string("OC_ReadFile ") + reader);
+    FakeToken *t = Find(reader);
+    if (!t || t->readTagResult)
+        return t ? t->readTagResult : 0x88000001;
+    if (*length)
+        buffer[0] = t->pinTag;
+    *out = 1;
+    return 0;
+}
+
+int CreateFile(int, const char *reader, const char *, int, int, uint32_t size)
+{
+    Lib().calls.push_back(std::string("OC_CreateFile ") + reader + " " + std::to_string(size));
+    FakeToken *t = Find(reader);
+    return t ? t->createTagResult : 0x88000001;
+}
+
+int RefreshIECert(const char *)
+{
+    Lib().calls.push_back("CSPRefreshIECert");
+    return 0;
+}
+
+int RefreshCachedPin(const char *)
+{
+    Lib().calls.push_back("ZVRefreshCachedPin");
+    return 0;
+}
+
+int ClearCachedCSP()
+{
+    Lib().calls.push_back("ZVClearCachedCSP");
+    return 0;
+}
+
+const char *LoadString(const char *section, const char *key)
+{
+    auto it = Lib().texts.find(std::string(section) + "/" + key);
+    return it == Lib().texts.end() ? nullptr : it->second.c_str();
+}
+
 } // namespace
 
 FakeTokenLibrary::FakeTokenLibrary()
@@ -265,6 +324,14 @@ FakeTokenLibrary::FakeTokenLibrary()
     table.slots[TE_QKSetDevChgFunc] = reinterpret_cast<void *>(&SetDevChgFunc);
     table.slots[TE_ZRGetRegCertInfoLen] = reinterpret_cast<void *>(&RegCertInfoLen);
     table.slots[TE_CSPLoadCertToIE] = reinterpret_cast<void *>(&LoadCertToIE);
+    table.slots[TE_ZRGetMsnType] = reinterpret_cast<void *>(&MsnType);
+    table.slots[TE_OC_GetContainerNum] = reinterpret_cast<void *>(&ContainerNum);
+    table.slots[TE_OC_ReadFile] = reinterpret_cast<void *>(&ReadFile);
+    table.slots[TE_OC_CreateFile] = reinterpret_cast<void *>(&CreateFile);
+    table.slots[TE_CSPRefreshIECert] = reinterpret_cast<void *>(&RefreshIECert);
+    table.slots[TE_ZVRefreshCachedPin] = reinterpret_cast<void *>(&RefreshCachedPin);
+    table.slots[TE_ZVClearCachedCSP] = reinterpret_cast<void *>(&ClearCachedCSP);
+    table.slots[TE_LngLoadString] = reinterpret_cast<void *>(&LoadString);
 }
 
 FakeTokenLibrary::~FakeTokenLibrary()

@@ -27,6 +27,10 @@ struct FakeToken {
     int watchResult = 0; // QKSetDevChgFunc's result
     std::string certText = "CERTS OF ";
     int loadCertResult = 0;
+    uint32_t containers = 1;
+    int containerResult = 0;
+    uint8_t pinTag = '1'; // the PIN-tag file's first byte
+    int readTagResult = 0, createTagResult = 0;
 };
 
 struct FakeTokenLibrary {
@@ -40,6 +44,9 @@ struct FakeTokenLibrary {
     uint32_t listSize = 0;
     uint32_t regCertInfoLen = 1024;
     uint32_t lastCertInfoLength = 0; // what CSPLoadCertToIE was given
+    int msnType = 0;                 // the pop-up type
+    // Language texts by "section/key"; a missing one is the library's NULL.
+    std::map<std::string, std::string> texts;
     std::vector<std::string> calls;
 
     FakeTokenLibrary();
