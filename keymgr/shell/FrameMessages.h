@@ -2,6 +2,7 @@
 #pragma once
 
 #include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/NoticeText.h"
 
 #include <windows.h>
 
@@ -16,7 +17,6 @@ enum {
     WM_ZV_CERT_NOTICE_READY = WM_USER + 110,
 };
 
-enum NotifyKind { NOTIFY_INSERTED = 1, NOTIFY_REMOVED = 2, NOTIFY_CERTIFICATE = 3 };
 enum { WEBPAGES_OPEN = 1, WEBPAGES_CLOSE = 2 };
 
 enum { TIMER_PIN_WINDOW = 1225, TIMER_BROWSER_WATCH = 1226 };

@@ -28,7 +28,7 @@
 static const unsigned EXIT_HANDLER_WAIT_MS = 1500;
 
 CMainFrame::CMainFrame()
-    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserPromptShown(false),
+    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0),
       m_certificateExpiring(false), m_lastFocus(NULL)
 {
 }
@@ -300,29 +300,20 @@ LRESULT CMainFrame::OnNotify(WPARAM kind, LPARAM record)
     if (!PopupExists())
         return -1;
     char text[2048];
-    char a[256] = "", b[256] = "";
-    switch (kind) {
-    case NOTIFY_INSERTED:
-        LoadText("MainFrm", "IDS_WITHIN", a, sizeof(a));
-        LoadText("MainFrm", "IDS_INSERTED", b, sizeof(b));
-        snprintf(text, sizeof(text), "%s %s %s %s", name, a, HWName, b);
-        break;
-    case NOTIFY_REMOVED:
-        LoadText("MainFrm", "IDS_REMOVED", a, sizeof(a));
-        snprintf(text, sizeof(text), "%s %s", HWName, a);
-        break;
-    case NOTIFY_CERTIFICATE:
-        CopyBounded(text, sizeof(text), carried);
-        if (!text[0])
-            return 0;
+    switch (ComposeNoticeText(kind, name, carried, text, sizeof(text))) {
+    case NOTICE_REFUSED:
+        return -1;
+    case NOTICE_NOTHING:
+        return 0;
+    case NOTICE_CHECK_EXPIRY:
         // The expiry check may wait on the time server for seconds; the
         // window thread goes on meanwhile and shows the notice when it is ready.
         if (StartCertificateNotice(name, text))
             return 0;
         m_certificateExpiring = BuildExpiryWarning(name, text, sizeof(text));
         break;
-    default:
-        return -1;
+    case NOTICE_SHOW:
+        break;
     }
     DebugTrace("notice %u: %s", static_cast<unsigned>(kind), text);
     PopupShow(text);
@@ -408,31 +399,16 @@ void CMainFrame::DefaultPinCheck()
 {
     char reader[READER_NAME_SIZE];
     CopyCurrentReader(reader, sizeof(reader));
-    uint32_t state = 0;
-    if (Tok::OC_GetHWApp(0, reader, &state) != 0) {
-        SetCurrentAppState(APP_STATE_UNREADABLE);
+    switch (CheckPinReminder(reader)) {
+    case PIN_REMINDER_NONE:
+        return;
+    case PIN_REMINDER_TAG_FAILED: {
+        char text[512] = "";
+        LoadText("MainFrm", "IDS_PINTAG_EFFILE", text, sizeof(text));
+        MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONERROR);
         return;
     }
-    SetCurrentAppState(state);
-    if (state != 1)
-        return;
-
-    uint8_t tag[255] = {0};
-    uint32_t length = sizeof(tag), out = 0;
-    uint32_t rc = static_cast<uint32_t>(Tok::OC_ReadFile(0, reader, static_cast<const char *>(NULL), 0, 0, tag,
-                                                         &length, &out));
-    switch (DecidePinTag(rc, tag[0])) {
-    case PINTAG_NO_REMINDER:
-        return;
-    case PINTAG_CREATE_THEN_REMIND:
-        if (Tok::OC_CreateFile(0, reader, static_cast<const char *>(NULL), 0, 0, 260u) != 0) {
-            char text[512] = "";
-            LoadText("MainFrm", "IDS_PINTAG_EFFILE", text, sizeof(text));
-            MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONERROR);
-            return;
-        }
-        break;
-    case PINTAG_REMIND:
+    case PIN_REMINDER_SHOW:
         break;
     }
     char tips[1024] = "", title[256] = "";
@@ -498,28 +474,16 @@ void CMainFrame::CloseLibraryPinWindow()
 
 void CMainFrame::WatchBrowsers()
 {
-    if (!m_browserMark.Update(m_browserCounter.Count()) || m_browserPromptShown)
+    if (!m_browserPrompt.Due(m_browserCounter.Count()))
         return;
-    ReaderList readers;
-    if (DeviceWatch::Instance().ListReaders(readers) != 0)
-        return;
-    for (size_t i = 0; i < readers.Size() && !m_browserPromptShown; ++i) {
-        uint32_t state = 0;
-        if (Tok::QKGetDevState(readers.Name(i), &state) != 0)
-            return;
-        if (state != TOK_DEV_PRESENT)
-            continue;
-        // Marked first: the box runs a message loop in which this timer ticks on.
-        m_browserPromptShown = true;
-        FrameWebSettings web;
-        ReadFrameWebSettings(web);
-        if (web.iePrompt > 0) {
-            BringToFront();
-            char text[1024] = "";
-            LoadText("MainFrm", "ZV_CLOSEIEWINDOW", text, sizeof(text));
-            MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONQUESTION | MB_SYSTEMMODAL);
-            BringToFront();
-        }
+    FrameWebSettings web;
+    ReadFrameWebSettings(web);
+    if (web.iePrompt > 0) {
+        BringToFront();
+        char text[1024] = "";
+        LoadText("MainFrm", "ZV_CLOSEIEWINDOW", text, sizeof(text));
+        MessageBoxA(m_hWnd, text, UserTitle, MB_OK | MB_ICONQUESTION | MB_SYSTEMMODAL);
+        BringToFront();
     }
 }
 

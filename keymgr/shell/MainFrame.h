@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/Window.h"
-#include "keymgr/shell/BrowserCountMark.h"
+#include "keymgr/shell/BrowserClosedPrompt.h"
 #include "keymgr/shell/BrowserProcessCounter.h"
 
 class CZVAppDoc;
@@ -50,9 +50,8 @@ private:
     CZVAppDoc *m_document;
     CZVAppView *m_view;
     UINT m_taskbarCreatedMessage;
-    BrowserCountMark m_browserMark;
+    BrowserClosedPrompt m_browserPrompt;
     BrowserProcessCounter m_browserCounter;
-    bool m_browserPromptShown;
     bool m_certificateExpiring;
     HWND m_lastFocus; // the control that had the focus when the frame was last deactivated
 };

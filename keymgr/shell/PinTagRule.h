@@ -11,3 +11,14 @@ enum PinTagAction {
 
 // readResult: the result of the file read; firstByte: the tag read.
 PinTagAction DecidePinTag(uint32_t readResult, uint8_t firstByte);
+
+enum PinReminder {
+    PIN_REMINDER_NONE,       // nothing to say (or the token's state could not be read)
+    PIN_REMINDER_TAG_FAILED, // the tag file could not be made: an error to show
+    PIN_REMINDER_SHOW        // remind the user to change the default PIN
+};
+
+// The frame's check after each refresh: records the reader's application
+// state (unreadable when it cannot be read), and for a token in the user
+// state reads its PIN tag, making the tag file first when there is none.
+PinReminder CheckPinReminder(const char *reader);

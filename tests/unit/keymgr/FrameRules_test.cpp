@@ -1,7 +1,12 @@
+#include "FakeTokenLibrary.h"
+#include "keymgr/shell/BrowserClosedPrompt.h"
 #include "keymgr/shell/BrowserCountMark.h"
+#include "keymgr/shell/CurrentToken.h"
+#include "keymgr/shell/NoticeText.h"
 #include "keymgr/shell/PinTagRule.h"
 #include "keymgr/shell/ReaderList.h"
 #include "keymgr/shell/ReaderSlots.h"
+#include "keymgr/shell/StartupNames.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +93,73 @@ TEST(PinTag, TagValuesDecideTheReminder)
     EXPECT_EQ(PINTAG_REMIND, DecidePinTag(0, 7));
     EXPECT_EQ(PINTAG_REMIND, DecidePinTag(0x88000001u, 1)); // an error, whatever the buffer holds
     EXPECT_EQ(PINTAG_CREATE_THEN_REMIND, DecidePinTag(0x88000037u, 0));
+}
+
+TEST(PinTag, ReminderFollowsTheTokenStateAndMakesAMissingTagFirst)
+{
+    FakeTokenLibrary lib;
+    FakeToken &token = lib.Add("R");
+    token.appStateResult = 0x88000001;
+    EXPECT_EQ(PIN_REMINDER_NONE, CheckPinReminder("R"));
+    EXPECT_EQ(APP_STATE_UNREADABLE, SnapshotCurrentToken().appState);
+    token.appStateResult = 0;
+    token.appState = 2; // not the user state: no tag is read
+    EXPECT_EQ(PIN_REMINDER_NONE, CheckPinReminder("R"));
+    EXPECT_EQ(2u, SnapshotCurrentToken().appState);
+    EXPECT_EQ(0, lib.Count("OC_ReadFile R"));
+
+    token.appState = 1;
+    EXPECT_EQ(PIN_REMINDER_NONE, CheckPinReminder("R")); // tag '1': changed
+    token.pinTag = 0;
+    EXPECT_EQ(PIN_REMINDER_SHOW, CheckPinReminder("R"));
+    EXPECT_EQ(0, lib.Count("OC_CreateFile R 260"));
+    token.readTagResult = static_cast<int>(TOK_ERR_NO_FILE);
+    EXPECT_EQ(PIN_REMINDER_SHOW, CheckPinReminder("R"));
+    EXPECT_EQ(1, lib.Count("OC_CreateFile R 260"));
+    token.createTagResult = 0x88000001;
+    EXPECT_EQ(PIN_REMINDER_TAG_FAILED, CheckPinReminder("R"));
+}
+
+TEST(FrameNotice, InsertionAndRemovalAreComposedAndCertificateTextIsCarried)
+{
+    FakeTokenLibrary lib;
+    lib.texts["MainFrm/IDS_WITHIN"] = "in";
+    lib.texts["MainFrm/IDS_INSERTED"] = "inserted";
+    lib.texts["MainFrm/IDS_REMOVED"] = "removed";
+    char text[64];
+    EXPECT_EQ(NOTICE_SHOW, ComposeNoticeText(NOTIFY_INSERTED, "R0", "ignored", text, sizeof(text)));
+    EXPECT_EQ(std::string("R0 in ") + HWName + " inserted", text);
+    EXPECT_EQ(NOTICE_SHOW, ComposeNoticeText(NOTIFY_REMOVED, "R0", "", text, sizeof(text)));
+    EXPECT_EQ(std::string(HWName) + " removed", text);
+    EXPECT_EQ(NOTICE_CHECK_EXPIRY, ComposeNoticeText(NOTIFY_CERTIFICATE, "R0", "CERTS", text, sizeof(text)));
+    EXPECT_STREQ("CERTS", text);
+    EXPECT_EQ(NOTICE_NOTHING, ComposeNoticeText(NOTIFY_CERTIFICATE, "R0", "", text, sizeof(text)));
+    // Only the kinds the watch posts; a forged word with a kind in its low half too.
+    EXPECT_EQ(NOTICE_REFUSED, ComposeNoticeText(0, "R0", "x", text, sizeof(text)));
+    EXPECT_EQ(NOTICE_REFUSED, ComposeNoticeText(4, "R0", "x", text, sizeof(text)));
+    if (sizeof(size_t) > 4) {
+        size_t forged = (static_cast<size_t>(1) << 32) | NOTIFY_INSERTED;
+        EXPECT_EQ(NOTICE_REFUSED, ComposeNoticeText(forged, "R0", "x", text, sizeof(text)));
+    }
+}
+
+TEST(BrowserWatch, PromptOnceWhenABrowserClosesWithATokenIn)
+{
+    FakeTokenLibrary lib;
+    lib.Add("A").present = false;
+    lib.Add("B").present = false;
+    BrowserClosedPrompt prompt;
+    EXPECT_FALSE(prompt.Due(2));
+    EXPECT_FALSE(prompt.Due(1)); // a drop, no token in
+    lib.tokens["B"].present = true;
+    lib.tokens["A"].stateResult = 0x88000001; // a state that cannot be read ends the tick
+    EXPECT_FALSE(prompt.Due(0));
+    lib.tokens["A"].stateResult = 0;
+    EXPECT_FALSE(prompt.Due(0)); // no new drop
+    EXPECT_FALSE(prompt.Due(2));
+    EXPECT_TRUE(prompt.Due(1));
+    EXPECT_FALSE(prompt.Due(3));
+    EXPECT_FALSE(prompt.Due(0)); // once only
 }
 
 TEST(BrowserWatch, MarkFollowsTheHighestCountAndReportsEachDrop)
