@@ -1,33 +1,28 @@
-// URLSet.ini through the platform's private-profile functions.
+// URLSet.ini as an INI file of the program's profile store (the platform's
+// private-profile functions), with its whole-file update.
 #pragma once
 
-#include "keymgr/shell/WebSetProfile.h"
+#include "keymgr/INI/Ini.h"
 
 #include <stddef.h>
 
 #include <functional>
 
-class CWebSetFile : public IWebSetProfile {
+class CWebSetFile : public CIni {
 public:
     // The file in the program folder.
     CWebSetFile();
+    // The path is kept to 259 bytes, as the platform's paths are.
     explicit CWebSetFile(const char *path);
 
     // "<program folder>\URLSet.ini"; false (empty) when the folder is unknown
     // or the path does not fit.
     static bool ProgramFilePath(char *out, size_t size);
-    const char *Path() const { return m_path; }
-
-    int GetInt(const char *section, const char *key, int def) override;
-    size_t GetString(const char *section, const char *key, const char *def, char *buffer, size_t size) override;
-    bool WriteString(const char *section, const char *key, const char *value) override;
+    const char *Path() const { return GetPathName(); }
 
     // Runs edit over a copy of the file made in the same folder, then puts
     // the copy in the file's place in one step, so that a reader meanwhile
     // sees the old file or the new one, never a part. False, with the file
     // as it was, when a step fails or edit returns false.
-    bool Update(const std::function<bool(IWebSetProfile &)> &edit);
-
-private:
-    char m_path[260];
+    bool Update(const std::function<bool(CIni &)> &edit);
 };

@@ -178,7 +178,7 @@ void CWebSetPage::SaveList()
 {
     std::vector<std::string> items = ListItems();
     bool enabled = m_openPages;
-    if (m_file.Update([&](IWebSetProfile &file) { return WriteWebPageSettings(file, enabled, items); }))
+    if (m_file.Update([&](CIni &file) { return WriteWebPageSettings(file, enabled, items); }))
         ShowText("SET_SUCCESS");
     else
         ShowWriteFailure();
@@ -187,7 +187,7 @@ void CWebSetPage::SaveList()
 void CWebSetPage::WriteRequestFlag()
 {
     bool wanted = IsDlgButtonChecked(m_hWnd, IDC_WEBSET_REQUEST) == BST_CHECKED;
-    if (m_file.Update([&](IWebSetProfile &file) { return WriteCertRequestFlag(file, wanted); }))
+    if (m_file.Update([&](CIni &file) { return WriteCertRequestFlag(file, wanted); }))
         return;
     // The box shows what the file says.
     CheckDlgButton(m_hWnd, IDC_WEBSET_REQUEST, CertRequestEnabled(m_file) ? BST_CHECKED : BST_UNCHECKED);
@@ -197,7 +197,7 @@ void CWebSetPage::WriteRequestFlag()
 void CWebSetPage::SaveRequestAddress()
 {
     std::string address = ItemText(IDC_WEBSET_REQUEST_ADDR);
-    if (m_file.Update([&](IWebSetProfile &file) { return WriteCertRequestAddress(file, address.c_str()); }))
+    if (m_file.Update([&](CIni &file) { return WriteCertRequestAddress(file, address.c_str()); }))
         EnableItem(IDC_WEBSET_SAVE_ADDR, false);
     else
         ShowWriteFailure(); // the address stays unsaved

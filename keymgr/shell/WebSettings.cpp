@@ -1,35 +1,33 @@
 #include "keymgr/shell/WebSettings.h"
 
 #include <algorithm>
+#include <stddef.h>
 #include <stdio.h>
 #include <string.h>
 
 namespace {
 
-// A damaged file could be huge; the key list is never read beyond this.
-const size_t kKeyListLimit = 16u << 20;
-
-std::string ReadValue(IWebSetProfile &profile, const char *section, const char *key, size_t bufferSize)
+// A file that could not be named (the program folder is unknown) gives the
+// defaults and takes no write.
+bool Named(const CIni &ini)
 {
-    if (bufferSize == 0)
-        return std::string();
-    std::vector<char> buffer(bufferSize, '\0');
-    size_t n = profile.GetString(section, key, "", &buffer[0], bufferSize);
-    if (n >= bufferSize)
-        n = bufferSize - 1;
-    return std::string(&buffer[0], strnlen(&buffer[0], n));
+    return ini.GetPathName()[0] != '\0';
 }
 
-// The key names of a section, grown until the list fits.
-std::vector<char> ReadKeyNames(IWebSetProfile &profile, const char *section)
+int ReadInt(const CIni &ini, const char *section, const char *key)
 {
-    std::vector<char> buffer;
-    for (size_t size = 4096;; size *= 2) {
-        buffer.assign(size, '\0');
-        size_t n = profile.GetString(section, NULL, "", &buffer[0], size);
-        if (n + 2 < size || size >= kKeyListLimit)
-            return buffer;
-    }
+    return Named(ini) ? ini.GetInt(section, key, 0) : 0;
+}
+
+// The value as a buffer of bufferSize bytes holds it: cut to bufferSize-1.
+std::string ReadValue(const CIni &ini, const char *section, const char *key, size_t bufferSize)
+{
+    if (bufferSize == 0 || !Named(ini))
+        return std::string();
+    std::string value = ini.GetString(section, key, "");
+    if (value.size() >= bufferSize)
+        value.resize(bufferSize - 1);
+    return value;
 }
 
 } // namespace
@@ -79,70 +77,75 @@ std::vector<unsigned long> UrlKeyIndices(const char *names, size_t size, long to
     return indices;
 }
 
-bool WebPagesEnabled(IWebSetProfile &profile)
+bool WebPagesEnabled(const CIni &ini)
 {
-    return profile.GetInt(WEBSET_SECTION_SETTING, "SetEvent", 0) > 0;
+    return ReadInt(ini, WEBSET_SECTION_SETTING, "SetEvent") > 0;
 }
 
-std::vector<std::string> ReadWebAddresses(IWebSetProfile &profile)
+std::vector<std::string> ReadWebAddresses(const CIni &ini)
 {
     std::vector<std::string> addresses;
-    int total = profile.GetInt(WEBSET_SECTION_SETTING, "TotalNum", 0);
+    int total = ReadInt(ini, WEBSET_SECTION_SETTING, "TotalNum");
     if (total <= 0)
         return addresses;
-    std::vector<char> names = ReadKeyNames(profile, WEBSET_SECTION_SETTING);
-    std::vector<unsigned long> indices = UrlKeyIndices(&names[0], names.size(), total);
+    std::vector<std::string> keys;
+    ini.GetKeyNames(WEBSET_SECTION_SETTING, keys);
+    std::string names;
+    for (const std::string &key : keys)
+        names.append(key).push_back('\0');
+    names.push_back('\0');
+    std::vector<unsigned long> indices = UrlKeyIndices(names.data(), names.size(), total);
     for (size_t i = 0; i < indices.size(); ++i) {
         char key[32];
         snprintf(key, sizeof(key), "URL%lu", indices[i]);
-        std::string value = ReadValue(profile, WEBSET_SECTION_SETTING, key, WEBSET_VALUE_SIZE);
+        std::string value = ReadValue(ini, WEBSET_SECTION_SETTING, key, WEBSET_VALUE_SIZE);
         if (!value.empty())
             addresses.push_back(value);
     }
     return addresses;
 }
 
-bool CertRequestEnabled(IWebSetProfile &profile)
+bool CertRequestEnabled(const CIni &ini)
 {
-    return profile.GetInt(WEBSET_SECTION_REQUEST, "REQUEST", 0) > 0;
+    return ReadInt(ini, WEBSET_SECTION_REQUEST, "REQUEST") > 0;
 }
 
-std::string ReadCertRequestAddress(IWebSetProfile &profile, size_t bufferSize)
+std::string ReadCertRequestAddress(const CIni &ini, size_t bufferSize)
 {
-    return ReadValue(profile, WEBSET_SECTION_REQUEST, "REQUEST_ADDR", bufferSize);
+    return ReadValue(ini, WEBSET_SECTION_REQUEST, "REQUEST_ADDR", bufferSize);
 }
 
-bool ClosedPromptEnabled(IWebSetProfile &profile)
+bool ClosedPromptEnabled(const CIni &ini)
 {
-    return profile.GetInt(WEBSET_SECTION_PROMPT, "Prompt", 0) > 0;
+    return ReadInt(ini, WEBSET_SECTION_PROMPT, "Prompt") > 0;
 }
 
-bool WriteWebPageSettings(IWebSetProfile &profile, bool enabled, const std::vector<std::string> &addresses)
+bool WriteWebPageSettings(CIni &ini, bool enabled, const std::vector<std::string> &addresses)
 {
-    if (!profile.WriteString(WEBSET_SECTION_SETTING, NULL, NULL) ||
-        !profile.WriteString(WEBSET_SECTION_SETTING, "SetEvent", enabled ? "1" : "0"))
+    if (!Named(ini) || !ini.DeleteSection(WEBSET_SECTION_SETTING) ||
+        !ini.WriteString(WEBSET_SECTION_SETTING, "SetEvent", enabled ? "1" : "0"))
         return false;
     if (addresses.empty())
         return true;
     char number[32];
     snprintf(number, sizeof(number), "%d", (int)addresses.size());
-    if (!profile.WriteString(WEBSET_SECTION_SETTING, "TotalNum", number))
+    if (!ini.WriteString(WEBSET_SECTION_SETTING, "TotalNum", number))
         return false;
     for (size_t i = 0; i < addresses.size(); ++i) {
         char key[32];
         snprintf(key, sizeof(key), "URL%d", (int)i);
-        if (!profile.WriteString(WEBSET_SECTION_SETTING, key, addresses[i].c_str()))
+        if (!ini.WriteString(WEBSET_SECTION_SETTING, key, addresses[i].c_str()))
             return false;
     }
     return true;
 }
 
-bool WriteCertRequestFlag(IWebSetProfile &profile, bool enabled)
+bool WriteCertRequestFlag(CIni &ini, bool enabled)
 {
-    return profile.WriteString(WEBSET_SECTION_REQUEST, "REQUEST", enabled ? "1" : "0");
+    return Named(ini) && ini.WriteString(WEBSET_SECTION_REQUEST, "REQUEST", enabled ? "1" : "0");
 }
 
-bool WriteCertRequestAddress(IWebSetProfile &profile, const char *address)
+bool WriteCertRequestAddress(CIni &ini, const char *address)
 {
-    return profile.WriteString(WEBSET_SECTION_REQUEST, "REQUEST_ADDR", address ? address : "");
+    return Named(ini) && ini.WriteString(WEBSET_SECTION_REQUEST, "REQUEST_ADDR", address ? address : "");
 }

@@ -3,7 +3,7 @@
 // prompt. Every read falls back to the file's defaults.
 #pragma once
 
-#include "keymgr/shell/WebSetProfile.h"
+#include "keymgr/INI/Ini.h"
 
 #include <string>
 #include <vector>
@@ -19,28 +19,28 @@ enum {
 };
 
 // "SetEvent" > 0.
-bool WebPagesEnabled(IWebSetProfile &profile);
+bool WebPagesEnabled(const CIni &ini);
 
 // The non-empty "URL<i>" values for 0 <= i < "TotalNum", in index order.
 // Only keys that are present are read, so a damaged "TotalNum" costs nothing.
-std::vector<std::string> ReadWebAddresses(IWebSetProfile &profile);
+std::vector<std::string> ReadWebAddresses(const CIni &ini);
 
 // "REQUEST" > 0.
-bool CertRequestEnabled(IWebSetProfile &profile);
+bool CertRequestEnabled(const CIni &ini);
 
 // "REQUEST_ADDR", read into a buffer of bufferSize bytes.
-std::string ReadCertRequestAddress(IWebSetProfile &profile, size_t bufferSize = WEBSET_VALUE_SIZE);
+std::string ReadCertRequestAddress(const CIni &ini, size_t bufferSize = WEBSET_VALUE_SIZE);
 
 // "Prompt" of "IECLOSED_PROMPT" > 0.
-bool ClosedPromptEnabled(IWebSetProfile &profile);
+bool ClosedPromptEnabled(const CIni &ini);
 
 // Rewrites section "Setting": deleted, then "SetEvent" "1"/"0", and with a
 // non-empty list "TotalNum" and "URL0".."URL<N-1>". False at the first write
 // that fails (the file then holds part of it: write a copy, see CWebSetFile).
-bool WriteWebPageSettings(IWebSetProfile &profile, bool enabled, const std::vector<std::string> &addresses);
+bool WriteWebPageSettings(CIni &ini, bool enabled, const std::vector<std::string> &addresses);
 
-bool WriteCertRequestFlag(IWebSetProfile &profile, bool enabled);
-bool WriteCertRequestAddress(IWebSetProfile &profile, const char *address);
+bool WriteCertRequestFlag(CIni &ini, bool enabled);
+bool WriteCertRequestAddress(CIni &ini, const char *address);
 
 // The index of a key named "URL<i>" as the program builds them ("URL%d",
 // compared without regard to case); false for any other name.

@@ -1,35 +1,14 @@
 // URLSet.ini as a user's machine may hold it: any keys and values in its
 // three sections, read as the frame and the page read them, then rewritten
 // and read back.
+#include "keymgr/INI/Ini.h"
 #include "keymgr/INI/MemoryIniStore.h"
 #include "keymgr/shell/WebSettings.h"
 #include "tests/fuzz/FuzzInput.h"
 
-#include <stdlib.h>
-
 namespace {
 
 const char kFile[] = "C:\\URLSet.ini";
-
-class MemoryProfile : public IWebSetProfile {
-public:
-    int GetInt(const char *section, const char *key, int def) override
-    {
-        char buf[64];
-        if (store.GetString(section, key, "", buf, sizeof buf, kFile) == 0)
-            return def;
-        return atoi(buf);
-    }
-    size_t GetString(const char *section, const char *key, const char *def, char *buffer, size_t size) override
-    {
-        return store.GetString(section, key, def, buffer, size, kFile);
-    }
-    bool WriteString(const char *section, const char *key, const char *value) override
-    {
-        return store.WriteString(section, key, value, kFile);
-    }
-    CMemoryIniStore store;
-};
 
 std::string OneLine(std::string text)
 {
@@ -46,7 +25,8 @@ const char *const kSections[] = {WEBSET_SECTION_SETTING, WEBSET_SECTION_REQUEST,
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzInput in(data, size);
-    MemoryProfile profile;
+    CMemoryIniStore store;
+    CIni profile(kFile, store);
     size_t pageBuffer = in.Byte() * 4u;
     for (int entries = 0; !in.Empty() && entries < 64; ++entries) {
         const char *section = kSections[in.Byte() % 3];

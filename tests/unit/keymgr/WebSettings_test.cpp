@@ -9,45 +9,44 @@
 
 namespace {
 
-// The web-settings calls over the in-memory store (platform semantics),
-// counting the value reads.
-class MemoryProfile : public IWebSetProfile {
+// The in-memory store (platform semantics), counting the reads of URL
+// values and failing a chosen write.
+class RecordingStore : public CMemoryIniStore {
 public:
-    int GetInt(const char *section, const char *key, int def) override
+    size_t GetString(const char *section, const char *key, const char *def, char *buffer, size_t size,
+                     const char *file) override
     {
-        char buf[64];
-        if (store.GetString(section, key, "", buf, sizeof(buf), kFile) == 0)
-            return def;
-        return atoi(buf);
+        if (key && strncmp(key, "URL", 3) == 0)
+            ++urlReads;
+        return CMemoryIniStore::GetString(section, key, def, buffer, size, file);
     }
-    size_t GetString(const char *section, const char *key, const char *def, char *buffer, size_t size) override
-    {
-        if (key)
-            ++valueReads;
-        return store.GetString(section, key, def, buffer, size, kFile);
-    }
-    bool WriteString(const char *section, const char *key, const char *value) override
+    bool WriteString(const char *section, const char *key, const char *value, const char *file) override
     {
         writes.push_back(std::string(key ? key : "<section>") + "=" + (value ? value : "<delete>"));
         if (failAt == (int)writes.size())
             return false;
-        return store.WriteString(section, key, value, kFile);
+        return CMemoryIniStore::WriteString(section, key, value, file);
     }
-    bool Has(const char *section, const char *key)
-    {
-        char buf[8];
-        return store.GetString(section, key, "\x01", buf, sizeof(buf), kFile) != 1 || buf[0] != '\x01';
-    }
-    void Set(const char *section, const char *key, const char *value) { store.WriteString(section, key, value, kFile); }
 
-    static constexpr const char *kFile = "C:\\p\\URLSet.ini";
-    CMemoryIniStore store;
-    int valueReads = 0;
+    int urlReads = 0;
     int failAt = 0; // the write (from 1) that fails
     std::vector<std::string> writes;
 };
 
-TEST(WebSettings, DefaultsWhenTheFileIsAbsent)
+// URLSet.ini over that store, as the program reads and writes it.
+class MemoryProfile : public CIni {
+public:
+    MemoryProfile() : CIni("C:\\p\\URLSet.ini", store) {}
+    bool Has(const char *section, const char *key) { return IsKeyExist(section, key); }
+    void Set(const char *section, const char *key, const char *value)
+    {
+        store.CMemoryIniStore::WriteString(section, key, value, GetPathName());
+    }
+
+    RecordingStore store;
+};
+
+TEST(WebSettings, DefaultsWhenTheFileIsAbsentOrCannotBeNamed)
 {
     MemoryProfile p;
     EXPECT_FALSE(WebPagesEnabled(p));
@@ -55,6 +54,16 @@ TEST(WebSettings, DefaultsWhenTheFileIsAbsent)
     EXPECT_FALSE(CertRequestEnabled(p));
     EXPECT_EQ("", ReadCertRequestAddress(p));
     EXPECT_FALSE(ClosedPromptEnabled(p));
+
+    // The program folder unknown: the path is empty, whatever the store holds.
+    p.SetPathName("");
+    p.Set("Setting", "SetEvent", "1");
+    p.Set("REQUEST_CERT", "REQUEST_ADDR", "https://req.example/");
+    EXPECT_FALSE(WebPagesEnabled(p));
+    EXPECT_EQ("", ReadCertRequestAddress(p));
+    EXPECT_FALSE(WriteCertRequestFlag(p, true));
+    EXPECT_FALSE(WriteWebPageSettings(p, true, {"https://a.example/"}));
+    EXPECT_TRUE(p.store.writes.empty());
 }
 
 TEST(WebSettings, FlagsCountWhenGreaterThanZero)
@@ -94,7 +103,7 @@ TEST(WebSettings, HugeTotalReadsOnlyThePresentKeys)
     std::vector<std::string> a = ReadWebAddresses(p);
     ASSERT_EQ(2u, a.size());
     EXPECT_EQ("https://last.example/", a[1]);
-    EXPECT_LE(p.valueReads, 2);
+    EXPECT_LE(p.store.urlReads, 2);
 }
 
 TEST(WebSettings, LongAddressIsCutToTheValueBuffer)
@@ -130,8 +139,8 @@ TEST(WebSettings, WriteRewritesTheSection)
     p.Set("Setting", "URL5", "old");
     p.Set("Setting", "Other", "x");
     EXPECT_TRUE(WriteWebPageSettings(p, true, {"https://a.example/", "https://b.example/"}));
-    ASSERT_GE(p.writes.size(), 1u);
-    EXPECT_EQ("<section>=<delete>", p.writes[0]);
+    ASSERT_GE(p.store.writes.size(), 1u);
+    EXPECT_EQ("<section>=<delete>", p.store.writes[0]);
     EXPECT_FALSE(p.Has("Setting", "URL5"));
     EXPECT_FALSE(p.Has("Setting", "Other"));
     EXPECT_TRUE(WebPagesEnabled(p));
@@ -145,14 +154,14 @@ TEST(WebSettings, AFailedWriteIsReportedAndEndsTheRewrite)
 {
     for (int failAt = 1; failAt <= 5; ++failAt) {
         MemoryProfile p;
-        p.failAt = failAt;
+        p.store.failAt = failAt;
         EXPECT_FALSE(WriteWebPageSettings(p, true, {"https://a.example/", "https://b.example/"})) << failAt;
-        EXPECT_EQ((size_t)failAt, p.writes.size()) << "nothing written after the failure";
+        EXPECT_EQ((size_t)failAt, p.store.writes.size()) << "nothing written after the failure";
     }
     MemoryProfile p;
-    p.failAt = 1;
+    p.store.failAt = 1;
     EXPECT_FALSE(WriteCertRequestFlag(p, true));
-    p.failAt = 2;
+    p.store.failAt = 2;
     EXPECT_FALSE(WriteCertRequestAddress(p, "https://req.example/"));
 }
 
