@@ -20,7 +20,6 @@
 #include "keymgr/shell/resource.h"
 
 #include <objbase.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
