@@ -144,6 +144,11 @@ bool CIni::WriteArray(const char *section, const char *key, const std::vector<st
 
 // ---- numbers ----
 
+int CIni::GetProfileInt(const char *section, const char *key, int def) const
+{
+    return m_store.GetInt(section, key, def, m_path.c_str());
+}
+
 int CIni::GetInt(const char *section, const char *key, int def, int base) const
 {
     std::string value = ReadShort(section, key);

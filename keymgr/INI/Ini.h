@@ -51,6 +51,8 @@ public:
                     const char *delimiter = NULL);
 
     int GetInt(const char *section, const char *key, int def, int base = 10) const;
+    // The platform's own reading of a number, for files other programs write.
+    int GetProfileInt(const char *section, const char *key, int def) const;
     unsigned GetUInt(const char *section, const char *key, unsigned def, int base = 10) const;
     bool GetBool(const char *section, const char *key, bool def) const;
     double GetDouble(const char *section, const char *key, double def) const;

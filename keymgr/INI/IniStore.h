@@ -26,6 +26,11 @@ public:
     // NULL value deletes the key, NULL key deletes the section.
     virtual bool WriteString(const char *section, const char *key, const char *value, const char *file) = 0;
 
+    // A number as the platform's profile reads it (GetPrivateProfileInt in
+    // the Win32 build); files that other programs keep are read this way.
+    // Elsewhere: leading decimal digits with an optional sign, wrapped to int.
+    virtual int GetInt(const char *section, const char *key, int def, const char *file);
+
     // Replaces every key of the section by the given "key=value" list;
     // NULL lines delete the section.
     virtual bool WriteSection(const char *section, const char *lines, const char *file) = 0;

@@ -20,6 +20,11 @@ size_t CWin32IniStore::GetString(const char *section, const char *key, const cha
     return GetPrivateProfileStringA(section, key, def, buffer, ClampSize(size), file);
 }
 
+int CWin32IniStore::GetInt(const char *section, const char *key, int def, const char *file)
+{
+    return static_cast<int>(GetPrivateProfileIntA(section, key, def, file));
+}
+
 size_t CWin32IniStore::GetSection(const char *section, char *buffer, size_t size, const char *file)
 {
     if (!buffer || size == 0)

@@ -9,6 +9,7 @@ public:
                      const char *file) override;
     size_t GetSection(const char *section, char *buffer, size_t size, const char *file) override;
     size_t GetSectionNames(char *buffer, size_t size, const char *file) override;
+    int GetInt(const char *section, const char *key, int def, const char *file) override;
     bool WriteString(const char *section, const char *key, const char *value, const char *file) override;
     bool WriteSection(const char *section, const char *lines, const char *file) override;
 };

@@ -16,7 +16,7 @@ bool Named(const CIni &ini)
 
 int ReadInt(const CIni &ini, const char *section, const char *key)
 {
-    return Named(ini) ? ini.GetInt(section, key, 0) : 0;
+    return Named(ini) ? ini.GetProfileInt(section, key, 0) : 0;
 }
 
 // The value as a buffer of bufferSize bytes holds it: cut to bufferSize-1.
