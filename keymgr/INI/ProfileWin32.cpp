@@ -1,5 +1,7 @@
 #include "keymgr/INI/Profile.h"
 
+#include "common/ProgramPath.h"
+
 #include <windows.h>
 
 namespace {
@@ -7,9 +9,7 @@ namespace {
 // The module path, or false when it is missing or was cut.
 bool ModulePath(char (&path)[PROFILE_PATH_SIZE])
 {
-    DWORD n = GetModuleFileNameA(NULL, path, PROFILE_PATH_SIZE);
-    path[PROFILE_PATH_SIZE - 1] = '\0';
-    return n > 0 && n < PROFILE_PATH_SIZE;
+    return ReadProgramPath(path, PROFILE_PATH_SIZE);
 }
 
 } // namespace
