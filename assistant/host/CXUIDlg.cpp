@@ -199,10 +199,10 @@ void CXUIDlg::OnDestroy()
     m_browser.Detach();
 }
 
-bool CXUIDlg::AttachCurrentDocument(CJsCall &js)
+bool CXUIDlg::AttachDocument()
 {
     IWebBrowser2 *browser = m_browser.Browser();
-    return AttachBrowserDocument(js, browser);
+    return AttachBrowserDocument(m_bridge.JsCall(), browser);
 }
 
 void CXUIDlg::ShowBridgeMessage(const char *text)
