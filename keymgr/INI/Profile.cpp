@@ -2,38 +2,30 @@
 
 #include "common/ProgramPath.h"
 
-#include <windows.h>
-
 namespace {
 
-// The module path, or false when it is missing or was cut.
-bool ModulePath(char (&path)[PROFILE_PATH_SIZE])
+// One path derived from the program's own; 1 with an empty buffer when that
+// path is missing or was cut.
+int FromProgramPath(char *buffer, int (*derive)(const char *, char *, size_t))
 {
-    return ReadProgramPath(path, PROFILE_PATH_SIZE);
+    if (!buffer)
+        return 1;
+    char path[PROFILE_PATH_SIZE];
+    if (!ReadProgramPath(path, sizeof(path))) {
+        buffer[0] = '\0';
+        return 1;
+    }
+    return derive(path, buffer, PROFILE_PATH_SIZE);
 }
 
 } // namespace
 
 int CProfile::GetProgramIniPath(char *buffer)
 {
-    if (!buffer)
-        return 1;
-    char path[PROFILE_PATH_SIZE];
-    if (!ModulePath(path)) {
-        buffer[0] = '\0';
-        return 1;
-    }
-    return ProgramIniPathFrom(path, buffer, PROFILE_PATH_SIZE);
+    return FromProgramPath(buffer, ProgramIniPathFrom);
 }
 
 int CProfile::GetProgramFolder(char *buffer)
 {
-    if (!buffer)
-        return 1;
-    char path[PROFILE_PATH_SIZE];
-    if (!ModulePath(path)) {
-        buffer[0] = '\0';
-        return 1;
-    }
-    return ProgramFolderFrom(path, buffer, PROFILE_PATH_SIZE);
+    return FromProgramPath(buffer, ProgramFolderFrom);
 }
