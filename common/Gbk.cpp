@@ -11,3 +11,15 @@ size_t GbkSafeCut(const char *text, size_t limit)
     }
     return i;
 }
+
+size_t GbkLastBackslash(const char *text, size_t length)
+{
+    size_t found = GBK_NONE;
+    for (size_t i = 0; i < length; ++i) {
+        if (GbkIsLeadByte((unsigned char)text[i]) && i + 1 < length)
+            ++i;
+        else if (text[i] == '\\')
+            found = i;
+    }
+    return found;
+}

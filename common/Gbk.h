@@ -11,3 +11,8 @@ inline bool GbkIsLeadByte(unsigned char c)
 // The largest cut <= limit of the first limit bytes of text that does not
 // separate a lead byte from its trail byte.
 size_t GbkSafeCut(const char *text, size_t limit);
+
+// Where the last '\\' separator of the first length bytes of text is, or
+// GBK_NONE. A trail byte that happens to be 0x5C is not a separator.
+enum : size_t { GBK_NONE = (size_t)-1 };
+size_t GbkLastBackslash(const char *text, size_t length);

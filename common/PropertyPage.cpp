@@ -3,7 +3,7 @@
 #include "common/BoundedCopy.h"
 #include "common/Module.h"
 
-CPropertyPage::CPropertyPage(int templateId) : m_hWnd(NULL), m_templateId(templateId)
+CPropertyPage::CPropertyPage(int templateId) : m_templateId(templateId)
 {
     m_title[0] = '\0';
 }
@@ -46,26 +46,10 @@ INT_PTR CPropertyPage::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 INT_PTR CALLBACK CPropertyPage::StaticPageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    CPropertyPage *self = reinterpret_cast<CPropertyPage *>(GetWindowLongPtrA(hWnd, DWLP_USER));
+    CPropertyPage *created = NULL;
     if (msg == WM_INITDIALOG) {
         const PROPSHEETPAGEA *page = reinterpret_cast<const PROPSHEETPAGEA *>(lParam);
-        self = page ? reinterpret_cast<CPropertyPage *>(page->lParam) : NULL;
-        if (self) {
-            self->m_hWnd = hWnd;
-            SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-        }
+        created = page ? reinterpret_cast<CPropertyPage *>(page->lParam) : NULL;
     }
-    if (!self)
-        return FALSE;
-    INT_PTR handled;
-    try {
-        handled = self->RunDlgProc(msg, wParam, lParam);
-    } catch (...) {
-        handled = FALSE; // as if unhandled, never through the property sheet
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hWnd, DWLP_USER, 0);
-        self->m_hWnd = NULL;
-    }
-    return handled;
+    return Forward(hWnd, msg, wParam, lParam, created);
 }

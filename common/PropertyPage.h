@@ -3,34 +3,30 @@
 // to a sheet, since the sheet destroys it when the page is removed.
 #pragma once
 
+#include "common/DialogBase.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
 
-class CPropertyPage {
+class CPropertyPage : public CDialogBase {
 public:
     explicit CPropertyPage(int templateId);
-    virtual ~CPropertyPage() {}
 
     void SetTitle(const char *title);
     HPROPSHEETPAGE CreatePageHandle();
-    HWND Hwnd() const { return m_hWnd; }
-    int TemplateId() const { return m_templateId; }
     // Looks at a message before the sheet's dialog-key handling; true eats it.
     virtual bool PreTranslateMessage(MSG *msg) { return false; }
 
 protected:
     // Return TRUE when handled, as a dialog procedure does.
-    virtual INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     virtual void OnInitPage() {}
     // The page becomes the visible one; return 0 to accept.
     virtual LRESULT OnSetActive() { return 0; }
-    void SetItemText(int id, const char *text) { SetDlgItemTextA(m_hWnd, id, text ? text : ""); }
-    void EnableItem(int id, bool enable) { EnableWindow(GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE); }
-
-    HWND m_hWnd;
 
 private:
+    // WM_INITDIALOG's lParam is the PROPSHEETPAGE; its own lParam is the object.
     static INT_PTR CALLBACK StaticPageProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     int m_templateId;
     char m_title[128];

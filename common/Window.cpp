@@ -134,25 +134,6 @@ INT_PTR CDialog::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 INT_PTR CALLBACK CDialog::StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    CDialog *self = reinterpret_cast<CDialog *>(GetWindowLongPtrA(hWnd, DWLP_USER));
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<CDialog *>(lParam);
-        if (self) {
-            self->m_hWnd = hWnd;
-            SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-        }
-    }
-    if (!self)
-        return FALSE;
-    INT_PTR handled;
-    try {
-        handled = self->RunDlgProc(msg, wParam, lParam);
-    } catch (...) {
-        handled = FALSE; // as if unhandled, never through the dialog manager
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hWnd, DWLP_USER, 0);
-        self->m_hWnd = NULL;
-    }
-    return handled;
+    CDialog *created = msg == WM_INITDIALOG ? reinterpret_cast<CDialog *>(lParam) : NULL;
+    return Forward(hWnd, msg, wParam, lParam, created);
 }

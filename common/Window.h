@@ -2,6 +2,8 @@
 // forwards every message to its virtual handler.
 #pragma once
 
+#include "common/DialogBase.h"
+
 #include <windows.h>
 
 class CWindow {
@@ -27,36 +29,29 @@ private:
     static LRESULT CALLBACK StaticWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-class CDialog {
+class CDialog : public CDialogBase {
 public:
-    CDialog(int templateId) : m_hWnd(NULL), m_templateId(templateId), m_modal(false), m_ended(false), m_result(0) {}
-    virtual ~CDialog() {}
-    HWND Hwnd() const { return m_hWnd; }
+    CDialog(int templateId) : m_templateId(templateId), m_modal(false), m_ended(false), m_result(0) {}
 
     // Our own modal loop (the owner disabled meanwhile): every message is
     // offered to PreTranslateMessage before the dialog's keyboard handling.
     INT_PTR DoModal(HWND parent);
     HWND CreateModeless(HWND parent);
 
-    // Dialog procedure for callers that create dialogs themselves (property
-    // pages): lParam of WM_INITDIALOG, or the page's lParam, is the object.
-    static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
 protected:
     // Returns TRUE when the message was handled (as a dialog procedure does).
-    virtual INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
     // True when the message was consumed (a control's accelerator); it then
     // neither reaches IsDialogMessage nor the window.
     virtual bool PreTranslateMessage(MSG &) { return false; }
     // Ends the modal loop of DoModal (the platform's call for other dialogs).
     BOOL EndDialog(HWND hWnd, INT_PTR result);
-    void SetItemText(int id, const char *text) { SetDlgItemTextA(m_hWnd, id, text ? text : ""); }
-    void EnableItem(int id, bool enable) { EnableWindow(GetDlgItem(m_hWnd, id), enable ? TRUE : FALSE); }
 
-    HWND m_hWnd;
     int m_templateId;
 
 private:
+    // lParam of WM_INITDIALOG is the object.
+    static INT_PTR CALLBACK StaticDlgProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
     bool m_modal;
     bool m_ended;
     INT_PTR m_result;

@@ -14,7 +14,7 @@ static bool IsOffValue(uint32_t value)
 // A policy key that cannot be opened counts as off; a present off value too.
 static bool PolicyKeySaysOff(IRegistry &registry, uint32_t root, bool missingKeyIsOff)
 {
-    std::unique_ptr<IRegistryKey> key = registry.OpenKey(root, kPoliciesExplorer, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = registry.OpenKey(root, kPoliciesExplorer);
     if (!key)
         return missingKeyIsOff;
     uint32_t value = 0;
@@ -23,7 +23,7 @@ static bool PolicyKeySaysOff(IRegistry &registry, uint32_t root, bool missingKey
 
 static bool VistaAutoplayOff(IRegistry &registry)
 {
-    std::unique_ptr<IRegistryKey> handlers = registry.OpenKey(kRootCurrentUser, kAutoplayHandlers, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> handlers = registry.OpenKey(kRootCurrentUser, kAutoplayHandlers);
     if (!handlers)
         return true;
     uint32_t disable = 0;
@@ -31,7 +31,7 @@ static bool VistaAutoplayOff(IRegistry &registry)
         return false;
     if (disable == 1)
         return true;
-    std::unique_ptr<IRegistryKey> cdrom = registry.OpenKey(kRootLocalMachine, kCdromService, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> cdrom = registry.OpenKey(kRootLocalMachine, kCdromService);
     if (!cdrom)
         return true;
     uint32_t autoRun = 0;

@@ -83,7 +83,7 @@ void CommandRunner::RunCommand(int command)
 
 bool CommandRunner::VendorProviderRegistered(int vendor)
 {
-    return m_services.registry.OpenKey(kRootLocalMachine, VendorProviderKey(vendor), RegAccess::Query) != nullptr;
+    return m_services.registry.OpenKey(kRootLocalMachine, VendorProviderKey(vendor)) != nullptr;
 }
 
 void CommandRunner::LogStamped(const char *text)

@@ -68,7 +68,7 @@ bool ClientChecks::IsClientInstalled(int vendor)
     if (!v)
         return false;
     std::string key = std::string(kUninstallKey) + v->uninstallKey;
-    return m_s.registry.OpenKey(kRootLocalMachine, key.c_str(), RegAccess::Query) != nullptr;
+    return m_s.registry.OpenKey(kRootLocalMachine, key.c_str()) != nullptr;
 }
 
 bool ClientChecks::IsManagerRunning()

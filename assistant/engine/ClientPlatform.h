@@ -2,7 +2,7 @@
 // beyond the registry reads and system queries of the system check.
 #pragma once
 
-#include "assistant/engine/FileCheckEntry.h"
+#include "assistant/engine/FileTableCheck.h"
 
 #include <stdint.h>
 

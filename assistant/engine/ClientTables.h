@@ -1,8 +1,8 @@
 // The fixed registry and file tables of the client check.
 #pragma once
 
-#include "assistant/engine/FileCheckEntry.h"
-#include "assistant/engine/RegCheckEntry.h"
+#include "assistant/engine/FileTableCheck.h"
+#include "assistant/engine/RegistryTableCheck.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "assistant/engine/FileCheckEntry.h"
+#include "assistant/engine/FileTableCheck.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -12,7 +12,7 @@ static const char kSignatureServerKey[] =
 
 static std::string ReadText(IRegistry &registry, const char *subKey, const char *name, bool *keyFound = nullptr)
 {
-    std::unique_ptr<IRegistryKey> key = registry.OpenKey(kRootLocalMachine, subKey, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = registry.OpenKey(kRootLocalMachine, subKey);
     if (keyFound)
         *keyFound = key != nullptr;
     char text[kFileCheckTextSize];

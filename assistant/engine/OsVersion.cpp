@@ -105,7 +105,7 @@ static std::string NtSuffix(const OsVersionRecord &r, const std::string &product
 }
 
 OSVersion::OSVersion(const OsVersionRecord &record, const std::string &productOptionsType)
-    : m_valid(record.valid), m_class(ClassifyOsVersion(record))
+    : m_class(ClassifyOsVersion(record))
 {
     m_name = ClassName(m_class, record);
     if (!record.valid)

@@ -48,14 +48,10 @@ public:
     OSVersion(const OsVersionRecord &record, const std::string &productOptionsType);
     virtual ~OSVersion() {}
 
-    bool Valid() const { return m_valid; }
     int VersionClass() const { return m_class; }
-    const std::string &NameText() const { return m_name; }
-    const std::string &VersionText() const { return m_version; }
     std::string FullName() const { return m_name + m_version; }
 
 private:
-    bool m_valid;
     int m_class;
     std::string m_name;
     std::string m_version;

@@ -19,8 +19,6 @@ enum : uint32_t {
     kRegDword = 4,
 };
 
-enum class RegAccess { Query, QueryAndSet };
-
 enum class RegStatus { Ok, NotFound, MoreData, Failed };
 
 class IRegistryKey {
@@ -34,8 +32,9 @@ public:
 class IRegistry {
 public:
     virtual ~IRegistry() {}
-    // Null when the key cannot be opened with that access.
-    virtual std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey, RegAccess access) = 0;
+    // Opens the key for reading only, so a key the user may read but not
+    // write still opens; null when it cannot be opened.
+    virtual std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey) = 0;
 };
 
 // Reads a DWORD with a 4-byte buffer; false when the value cannot be read

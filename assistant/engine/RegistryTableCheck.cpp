@@ -1,4 +1,4 @@
-#include "assistant/engine/RegCheckEntry.h"
+#include "assistant/engine/RegistryTableCheck.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -66,7 +66,7 @@ int RegistryTableCheck::CheckRegistryTable(RegCheckEntry *entries, int count, in
 bool RegistryTableCheck::CheckEntry(RegCheckEntry &entry, int vendorFlag)
 {
     std::string subKey = BoundedText(entry.SubKey, sizeof(entry.SubKey));
-    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(entry.RootKey, subKey.c_str(), RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(entry.RootKey, subKey.c_str());
     if (!key) {
         LogEntryMessage(m_log, "打开\"%s\\%s\"失败！", entry);
         return false;
@@ -128,7 +128,7 @@ std::string RegistryTableCheck::ModuleFolder(int vendorFlag)
 {
     if (vendorFlag == 1)
         return m_folders.SystemDirectory();
-    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kZanvoProviderKey, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kZanvoProviderKey);
     char path[kRegCheckTextSize];
     if (!key || !ReadRegistryString(*key, "realPath", path, sizeof(path)))
         return std::string();

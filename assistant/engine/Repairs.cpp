@@ -1,6 +1,6 @@
 #include "assistant/engine/Repairs.h"
 
-#include "assistant/engine/FileCheckEntry.h"
+#include "assistant/engine/FileTableCheck.h"
 
 #include <stdio.h>
 

@@ -85,7 +85,7 @@ std::string SystemChecks::GetOsText()
     OsVersionRecord record = m_system.ReadVersionRecord();
     std::string productOptions;
     if (record.valid && record.platformId == kPlatformNt && !record.extended) {
-        std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kProductOptionsKey, RegAccess::Query);
+        std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kProductOptionsKey);
         char type[80];
         if (key && ReadRegistryString(*key, "ProductType", type, sizeof(type)))
             productOptions = type;
@@ -97,7 +97,7 @@ std::string SystemChecks::GetOsText()
 
 std::string SystemChecks::GetIeVersionText()
 {
-    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kInternetExplorerKey, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kInternetExplorerKey);
     char version[kRegCheckTextSize];
     bool read = key && ReadRegistryString(*key, "Version", version, sizeof(version));
     return ComposeBrowserText(read, read ? version : "");
@@ -114,7 +114,7 @@ static bool AllKeysOpen(IRegistry &registry, const RegKeyRef *keys, size_t count
     if (count == 0 || keys[0].RootKey == 0)
         return true;
     for (size_t i = 0; i < count; ++i) {
-        if (!registry.OpenKey(keys[i].RootKey, keys[i].SubKey, RegAccess::Query))
+        if (!registry.OpenKey(keys[i].RootKey, keys[i].SubKey))
             return false;
     }
     return true;

@@ -4,8 +4,8 @@
 #include "assistant/engine/CheckRun.h"
 #include "assistant/engine/EngineAddresses.h"
 #include "assistant/engine/OsVersion.h"
-#include "assistant/engine/RegCheckEntry.h"
 #include "assistant/engine/Registry.h"
+#include "assistant/engine/RegistryTableCheck.h"
 #include "assistant/engine/SystemTables.h"
 
 // The platform queries that are not plain registry reads.

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "assistant/engine/EngineAddresses.h"
-#include "assistant/engine/RegCheckEntry.h"
+#include "assistant/engine/RegistryTableCheck.h"
 
 enum { kBaseRegistryCount = 1, kTrustedSitesCount = 4, kTrustedZoneCount = 7 };
 

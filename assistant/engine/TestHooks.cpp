@@ -4,7 +4,7 @@ const char kTestHooksKey[] = "Software\\Orvane_Assistant\\TestHooks";
 
 std::string ReadTestHook(IRegistry &registry, const char *name)
 {
-    std::unique_ptr<IRegistryKey> key = registry.OpenKey(kRootLocalMachine, kTestHooksKey, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = registry.OpenKey(kRootLocalMachine, kTestHooksKey);
     char text[2048];
     if (!key || !ReadRegistryString(*key, name, text, sizeof(text)))
         return std::string();

@@ -74,7 +74,7 @@ bool VersionCheck::FetchVersionFile(std::string *localPath)
 int VersionCheck::InstalledIsAtLeast(int kind, const std::string &published)
 {
     const VersionKindInfo *info = FindVersionKind(kind);
-    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kVersionKey, RegAccess::Query);
+    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kVersionKey);
     char installed[261];
     if (!info || !key || !ReadRegistryString(*key, info->valueName, installed, sizeof(installed)))
         return 0;
@@ -119,7 +119,7 @@ bool VersionCheck::StorePublished(int kind)
     const VersionKindInfo *info = FindVersionKind(kind);
     if (!info || m_pending[kind].empty())
         return false;
-    if (!m_registry.OpenKey(kRootLocalMachine, kVersionKey, RegAccess::Query))
+    if (!m_registry.OpenKey(kRootLocalMachine, kVersionKey))
         return false;
     bool stored = m_platform.WriteVersionValue(kVersionKey, info->valueName, m_pending[kind]);
     m_pending[kind].clear();

@@ -29,14 +29,13 @@ private:
 };
 }
 
-std::unique_ptr<IRegistryKey> CWin32Registry::OpenKey(uint32_t root, const char *subKey, RegAccess access)
+std::unique_ptr<IRegistryKey> CWin32Registry::OpenKey(uint32_t root, const char *subKey)
 {
     if (root != kRootClassesRoot && root != kRootCurrentUser && root != kRootLocalMachine)
         return nullptr;
-    REGSAM sam = access == RegAccess::QueryAndSet ? (KEY_QUERY_VALUE | KEY_SET_VALUE) : KEY_QUERY_VALUE;
     HKEY key = NULL;
     HKEY rootKey = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(root));
-    if (RegOpenKeyExA(rootKey, subKey ? subKey : "", 0, sam, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(rootKey, subKey ? subKey : "", 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
         return nullptr;
     return std::unique_ptr<IRegistryKey>(new CWin32Key(key));
 }

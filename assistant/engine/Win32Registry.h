@@ -5,5 +5,5 @@
 
 class CWin32Registry : public IRegistry {
 public:
-    std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey, RegAccess access) override;
+    std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey) override;
 };

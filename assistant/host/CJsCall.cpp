@@ -1,6 +1,7 @@
 #include "assistant/host/CJsCall.h"
 
 #include "assistant/engine/TextConversion.h"
+#include "assistant/host/HtmlScriptDocument.h"
 #include "assistant/host/ScriptPath.h"
 
 bool CJsCall::SetDocument(IDispatch *document)

@@ -6,6 +6,7 @@
 #include "assistant/host/CXUIDlg.h"
 #include "assistant/host/HostTrace.h"
 #include "assistant/host/SecurityAttributes.h"
+#include "common/ProgramPath.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -18,15 +19,6 @@
 #endif
 
 namespace {
-
-std::string ProgramPath()
-{
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return std::string();
-    return std::string(path, n);
-}
 
 bool IsVistaOrLater()
 {

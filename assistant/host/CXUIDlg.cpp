@@ -5,6 +5,7 @@
 #include "assistant/host/ProgramPaths.h"
 #include "assistant/host/resource.h"
 #include "common/Module.h"
+#include "common/ProgramPath.h"
 
 #include <shellapi.h>
 
@@ -113,10 +114,7 @@ void CXUIDlg::OnInitDialog()
     if (m_external)
         m_external->SetHandler(&m_bridge);
 
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n > 0 && n < MAX_PATH)
-        m_programPath.assign(path, n);
+    m_programPath = ProgramPath();
     if (CXUICustomControlSite *site = ControlSiteOf(GetDlgItem(m_hWnd, IDC_EXPLORER)))
         site->SetDocuments(&m_documents);
     bool attached = m_browser.Attach(GetDlgItem(m_hWnd, IDC_EXPLORER));
@@ -201,10 +199,10 @@ void CXUIDlg::OnDestroy()
     m_browser.Detach();
 }
 
-bool CXUIDlg::AttachCurrentDocument(CJsCall &js)
+bool CXUIDlg::AttachDocument()
 {
     IWebBrowser2 *browser = m_browser.Browser();
-    return AttachBrowserDocument(js, browser);
+    return AttachBrowserDocument(m_bridge.JsCall(), browser);
 }
 
 void CXUIDlg::ShowBridgeMessage(const char *text)

@@ -14,7 +14,7 @@
 #include "assistant/host/ScriptMessages.h"
 #include "common/Window.h"
 
-class CXUIDlg : public CDialog, public IBridgeWindow, public IWorkerHost, public INavigationOwner {
+class CXUIDlg : public CDialog, public IBridgeHost, public IWorkerHost, public INavigationOwner {
 public:
     CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external);
     ~CXUIDlg() override;
@@ -40,8 +40,8 @@ private:
     void ShowBusyMessage();
     void OnDestroy();
 
-    // IBridgeWindow
-    bool AttachCurrentDocument(CJsCall &js) override;
+    // IBridgeHost
+    bool AttachDocument() override;
     void ShowBridgeMessage(const char *text) override;
     void EmptyLog() override { m_log.Empty(); }
     bool StartWorker() override;

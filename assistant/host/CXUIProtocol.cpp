@@ -1,6 +1,7 @@
 #include "assistant/host/CXUIProtocol.h"
 
 #include "assistant/host/ProgramPaths.h"
+#include "common/ProgramPath.h"
 
 #include <new>
 #include <string>
@@ -22,15 +23,6 @@ const CXUIProtocol::InterfaceEntry kInterfaceTable[] = {
     {&IID_IInternetProtocol, AsProtocol},
     {&IID_IInternetProtocolRoot, AsProtocol},
 };
-
-std::string ProgramPath()
-{
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return std::string();
-    return std::string(path, n);
-}
 
 }  // namespace
 

@@ -2,7 +2,7 @@
 
 #include "assistant/host/CommandTable.h"
 
-DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IDispatchHost &host)
+DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IBridgeHost &host)
 {
     if (!call.wellFormed)
         return {true, kParmErr, false};
@@ -12,7 +12,7 @@ DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, ID
         return {true, answer, false};
 
     if (!host.AttachDocument()) {
-        host.ReportAttachFailure();
+        host.ShowBridgeMessage("js.SetDocument() failed.");
         return {false, std::string(), false};
     }
     state.Busy = 1;

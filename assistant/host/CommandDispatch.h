@@ -3,20 +3,9 @@
 #pragma once
 
 #include "assistant/engine/CommandState.h"
+#include "assistant/host/BridgeHost.h"
 
 #include <string>
-
-// What the dispatch needs from the window side.
-class IDispatchHost {
-public:
-    virtual ~IDispatchHost() {}
-    // Takes the browser's current document for the results of this command.
-    virtual bool AttachDocument() = 0;
-    virtual void ReportAttachFailure() = 0;
-    virtual void EmptyLog() = 0;
-    // Starts the worker thread for the state's Command; false if it could not.
-    virtual bool StartWorker() = 0;
-};
 
 struct CommandCall {
     bool wellFormed;  // an id and a string argument were passed
@@ -36,4 +25,4 @@ struct DispatchOutcome {
 // one the command would get otherwise ("" or "PARM ERR"), so the page's
 // contract stays the same. An unrecognised id keeps ScriptFunction, answers
 // "PARM ERR" and still starts a worker, which ends at once.
-DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IDispatchHost &host);
+DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IBridgeHost &host);

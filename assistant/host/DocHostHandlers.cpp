@@ -1,6 +1,7 @@
 #include "assistant/host/DocHostHandlers.h"
 
 #include "assistant/host/AcceleratorRule.h"
+#include "common/ProgramPath.h"
 
 const wchar_t kPageMessageCaption[] = L"My Title";
 const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
@@ -8,10 +9,7 @@ const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0x
 CXUIDocHostHandlers::CXUIDocHostHandlers(IUnknown *outer, IDispatch *external)
     : m_outer(outer), m_external(external), m_documents(NULL)
 {
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n > 0 && n < MAX_PATH)
-        m_programPath.assign(path, n);
+    m_programPath = ProgramPath();
     m_xDocHostUIHandler.m_owner = this;
     m_xDocHostShowUI.m_owner = this;
 }

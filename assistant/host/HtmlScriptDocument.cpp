@@ -1,4 +1,4 @@
-#include "assistant/host/ScriptDocument.h"
+#include "assistant/host/HtmlScriptDocument.h"
 
 #include "assistant/engine/TextConversion.h"
 

@@ -1,6 +1,7 @@
 #include "assistant/host/LogFile.h"
 
 #include "assistant/host/LogFormat.h"
+#include "common/ProgramPath.h"
 
 bool CLogFile::Open(const std::string &path)
 {
@@ -41,9 +42,8 @@ void CLogFile::Empty()
 
 std::string ProgramLogPath()
 {
-    char path[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(NULL, path, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
+    std::string path = ProgramPath();
+    if (path.empty())
         return std::string();
-    return LogPathFromProgramPath(std::string(path, n));
+    return LogPathFromProgramPath(path);
 }

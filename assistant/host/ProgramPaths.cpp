@@ -2,21 +2,6 @@
 
 #include "common/Gbk.h"
 
-namespace {
-// A GBK trail byte may be 0x5C, so the backslash is found character by character.
-size_t LastBackslash(const std::string &path)
-{
-    size_t found = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (GbkIsLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == '\\')
-            found = i;
-    }
-    return found;
-}
-}  // namespace
-
 std::string StartPageUrl(const std::string &programPath)
 {
     return "res://" + programPath + "/index.htm";
@@ -24,8 +9,8 @@ std::string StartPageUrl(const std::string &programPath)
 
 std::string ProtocolFilePath(const std::string &programPath)
 {
-    size_t slash = LastBackslash(programPath);
-    if (slash == std::string::npos)
+    size_t slash = GbkLastBackslash(programPath.data(), programPath.size());
+    if (slash == GBK_NONE)
         return std::string();
     return programPath.substr(0, slash) + "\\images\\test.gif";
 }

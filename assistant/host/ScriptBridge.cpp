@@ -6,7 +6,7 @@ static const DISPID kDispidBrowserDocument = 203;
 
 DispatchOutcome CScriptBridge::OnRuvSysCall(const CommandCall &call)
 {
-    return DispatchCommand(m_state, call, *this);
+    return DispatchCommand(m_state, call, m_host);
 }
 
 LRESULT CScriptBridge::OnCallScript()

@@ -2,40 +2,25 @@
 // thread and the delivery of each worker result into the page.
 #pragma once
 
+#include "assistant/host/BridgeHost.h"
 #include "assistant/host/CJsCall.h"
 #include "assistant/host/CXUIImpIDispatch.h"
 #include "assistant/host/CommandDispatch.h"
 
-// What the bridge needs from the dialog that hosts it.
-class IBridgeWindow {
+class CScriptBridge : public IRuvSysCallHandler {
 public:
-    virtual ~IBridgeWindow() {}
-    // Gives js the browser's current document (see AttachBrowserDocument).
-    virtual bool AttachCurrentDocument(CJsCall &js) = 0;
-    virtual void ShowBridgeMessage(const char *text) = 0;
-    virtual void EmptyLog() = 0;
-    // Starts the worker for the command state (see StartCheckWorker).
-    virtual bool StartWorker() = 0;
-};
-
-class CScriptBridge : public IRuvSysCallHandler, private IDispatchHost {
-public:
-    CScriptBridge(CommandState &state, IBridgeWindow &window) : m_state(state), m_window(window) {}
+    CScriptBridge(CommandState &state, IBridgeHost &host) : m_state(state), m_host(host) {}
 
     DispatchOutcome OnRuvSysCall(const CommandCall &call) override;
     // The WM_RUV_CALLSCRIPT handler: calls ScriptFunction with ScriptArgs.
     // A missing frame or function drops the result. Returns 0.
     LRESULT OnCallScript();
+    // The host attaches the current document here (see AttachBrowserDocument).
     CJsCall &JsCall() { return m_js; }
 
 private:
-    bool AttachDocument() override { return m_window.AttachCurrentDocument(m_js); }
-    void ReportAttachFailure() override { m_window.ShowBridgeMessage("js.SetDocument() failed."); }
-    void EmptyLog() override { m_window.EmptyLog(); }
-    bool StartWorker() override { return m_window.StartWorker(); }
-
     CommandState &m_state;
-    IBridgeWindow &m_window;
+    IBridgeHost &m_host;
     CJsCall m_js;
 };
 

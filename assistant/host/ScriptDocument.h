@@ -16,6 +16,3 @@ public:
     // The document's script object with a reference for the caller, or null.
     virtual IDispatch *Script() = 0;
 };
-
-// The browser's own document (IHTMLDocument2); null when the object is not one.
-std::unique_ptr<IScriptDocument> WrapHtmlDocument(IDispatch *document);

@@ -1,6 +1,7 @@
 #include "keymgr/shell/ZVAppApp.h"
 
 #include "common/BoundedCopy.h"
+#include "common/ProgramPath.h"
 #include "keymgr/INI/Profile.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/library/TokenLibrary.h"
@@ -100,8 +101,7 @@ void CZVAppApp::ReportMissingLibraries()
         CopyBounded(caption, sizeof(caption), UserTitle);
     } else {
         char path[260] = "";
-        GetModuleFileNameA(NULL, path, sizeof(path) - 1);
-        path[sizeof(path) - 1] = '\0';
+        ReadProgramPath(path, sizeof(path));
         const char *name = strrchr(path, '\\');
         CopyBounded(caption, sizeof(caption), name ? name + 1 : path);
     }

@@ -1,7 +1,7 @@
 // The registry tables checked against whatever a machine stores: every
 // value of any type, any length, or missing, and table records whose texts
 // fill their arrays without a terminator.
-#include "assistant/engine/RegCheckEntry.h"
+#include "assistant/engine/RegistryTableCheck.h"
 #include "assistant/engine/SystemTables.h"
 #include "tests/fuzz/FuzzInput.h"
 
@@ -40,7 +40,7 @@ private:
 class FuzzRegistry : public IRegistry {
 public:
     explicit FuzzRegistry(FuzzInput &in) : m_in(in) {}
-    std::unique_ptr<IRegistryKey> OpenKey(uint32_t, const char *subKey, RegAccess) override
+    std::unique_ptr<IRegistryKey> OpenKey(uint32_t, const char *subKey) override
     {
         FUZZ_REQUIRE(subKey != NULL && strlen(subKey) <= kRegCheckTextSize);
         if (m_in.Byte() % 7 == 0)

@@ -8,11 +8,11 @@
 
 namespace {
 
-class Host : public IDispatchHost {
+class Host : public IBridgeHost {
 public:
     explicit Host(FuzzInput &in) : m_in(in) {}
     bool AttachDocument() override { return m_in.Byte() % 4 != 0; }
-    void ReportAttachFailure() override {}
+    void ShowBridgeMessage(const char *) override {}
     void EmptyLog() override {}
     bool StartWorker() override
     {

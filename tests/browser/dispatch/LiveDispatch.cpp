@@ -26,10 +26,10 @@
 
 namespace {
 
-class LiveHost : public IDispatchHost {
+class LiveHost : public IBridgeHost {
 public:
     bool AttachDocument() override { return true; }  // the calling page is the document
-    void ReportAttachFailure() override {}
+    void ShowBridgeMessage(const char *) override {}
     void EmptyLog() override { emptiedLog = true; }
     bool StartWorker() override
     {

@@ -43,14 +43,11 @@ public:
     {
         Key(root, subKey).values[name] = {kRegBinary, std::move(data)};
     }
-    // The key opens for reading but not for writing.
-    void DenySet(uint32_t root, const std::string &subKey) { Key(root, subKey).denySet = true; }
-
-    std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey, RegAccess access) override
+    std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey) override
     {
         opened.push_back(std::to_string(root) + ":" + subKey);
         auto it = m_keys.find(Name(root, subKey));
-        if (it == m_keys.end() || (access == RegAccess::QueryAndSet && it->second.denySet))
+        if (it == m_keys.end())
             return nullptr;
         return std::unique_ptr<IRegistryKey>(new OpenFakeKey(it->second));
     }
@@ -60,7 +57,6 @@ public:
 private:
     struct KeyData {
         std::map<std::string, FakeValue> values;
-        bool denySet = false;
     };
     class OpenFakeKey : public IRegistryKey {
     public:

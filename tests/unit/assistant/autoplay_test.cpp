@@ -46,9 +46,6 @@ TEST(Autoplay, MissingUserPolicyKeyMeansOffButMissingMachineKeyDoesNot)
     EXPECT_EQ(kAutoplayOff, GetAutoplayState(reg, kOsWinXp));
     reg.AddKey(kRootCurrentUser, kPolicies);
     EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWinXp));
-    // A standard user may read the policy keys but not write them: the
-    // check only reads, so that changes nothing.
-    reg.DenySet(kRootCurrentUser, kPolicies);
     EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWin7));
     // Four bytes stored as binary are no policy number.
     reg.SetBinary(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", {0xFF, 0, 0, 0});

@@ -10,14 +10,14 @@
 
 namespace {
 
-class FakeHost : public IDispatchHost {
+class FakeHost : public IBridgeHost {
 public:
     bool AttachDocument() override
     {
         ++attaches;
         return attachSucceeds;
     }
-    void ReportAttachFailure() override { ++attachFailures; }
+    void ShowBridgeMessage(const char *) override { ++attachFailures; }
     void EmptyLog() override { ++logEmptied; }
     bool StartWorker() override
     {

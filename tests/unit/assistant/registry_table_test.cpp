@@ -1,4 +1,4 @@
-#include "assistant/engine/RegCheckEntry.h"
+#include "assistant/engine/RegistryTableCheck.h"
 #include "tests/unit/assistant/EngineFakes.h"
 
 #include <gtest/gtest.h>
@@ -179,7 +179,7 @@ TEST(RegistryText, OnlyStringValuesAreReadAsText)
     reg.SetDword(kRootLocalMachine, "K", "Version", 0x00392e39);  // the bytes of "9.9"
     reg.SetBinary(kRootLocalMachine, "K", "Path", {'C', ':', 0});
     reg.SetString(kRootLocalMachine, "K", "Name", "9.0");
-    auto key = reg.OpenKey(kRootLocalMachine, "K", RegAccess::Query);
+    auto key = reg.OpenKey(kRootLocalMachine, "K");
     char text[16] = "unchanged";
     EXPECT_FALSE(ReadRegistryString(*key, "Version", text, sizeof(text)));
     EXPECT_STREQ("", text);

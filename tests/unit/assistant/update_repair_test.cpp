@@ -11,7 +11,7 @@ const char kVersions[] = "SOFTWARE\\Kessaline\\VK820Auto_LCCBBank";
 
 std::string Installed(FakeRegistry &reg, const char *name)
 {
-    auto key = reg.OpenKey(kRootLocalMachine, kVersions, RegAccess::Query);
+    auto key = reg.OpenKey(kRootLocalMachine, kVersions);
     char text[261];
     return key && ReadRegistryString(*key, name, text, sizeof(text)) ? text : "<none>";
 }

@@ -18,7 +18,7 @@
 
 namespace {
 
-class TestBridgeWindow : public CWindow, public IBridgeWindow, public IWorkerHost {
+class TestBridgeWindow : public CWindow, public IBridgeHost, public IWorkerHost {
 public:
     TestBridgeWindow() : addresses(DefaultEngineAddresses()), bridge(state, *this)
     {
@@ -38,7 +38,7 @@ public:
         Destroy();
     }
 
-    bool AttachCurrentDocument(CJsCall &js) override { return attachSucceeds && js.SetScriptDocument(page.Document()); }
+    bool AttachDocument() override { return attachSucceeds && bridge.JsCall().SetScriptDocument(page.Document()); }
     void ShowBridgeMessage(const char *text) override { messages.push_back(text); }
     void EmptyLog() override { log.Empty(); }
     bool StartWorker() override

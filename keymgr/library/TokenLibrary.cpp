@@ -1,11 +1,10 @@
 #include "keymgr/library/TokenLibrary.h"
 
+#include "common/ProgramPath.h"
 #include "keymgr/INI/Ini.h"
 #include "keymgr/library/TokenBinding.h"
 
 #include <windows.h>
-
-#include <string.h>
 
 namespace {
 
@@ -24,21 +23,6 @@ public:
 
 Win32ModuleLoader g_loader;
 
-// The folder of ZVApp.exe, without the trailing backslash; empty on failure.
-void ProgramFolder(char *out, DWORD size)
-{
-    DWORD n = GetModuleFileNameA(NULL, out, size);
-    if (n == 0 || n >= size) {
-        out[0] = '\0';
-        return;
-    }
-    char *slash = strrchr(out, '\\');
-    if (slash)
-        *slash = '\0';
-    else
-        out[0] = '\0';
-}
-
 } // namespace
 
 int BindTokenLibraries(const char *programIniPath)
@@ -49,7 +33,7 @@ int BindTokenLibraries(const char *programIniPath)
     ini.GetString("Module", "Rel", rel, sizeof(rel), "KavelGeneralCSP.dll");
     ini.GetString("Module", "QKC", qkc, sizeof(qkc), "QKCommand.dll");
     char folder[MAX_PATH] = "";
-    ProgramFolder(folder, sizeof(folder));
+    ReadProgramFolder(folder, sizeof(folder));
     return BindTokenTable(g_loader, rel, qkc, ProcessTokenTable(), folder);
 }
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "assistant/engine/CheckRun.h"
-#include "assistant/engine/RegCheckEntry.h"
 #include "assistant/engine/Registry.h"
+#include "assistant/engine/RegistryTableCheck.h"
 
 #include <stdint.h>
 
