@@ -1,6 +1,6 @@
 #include "assistant/host/CXUIApp.h"
-#include "common/Module.h"
-#include "common/SystemLibrary.h"
+#include "common/win32/Module.h"
+#include "common/win32/SystemLibrary.h"
 
 static CXUIApp theApp;
 

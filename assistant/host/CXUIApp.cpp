@@ -1,12 +1,12 @@
 #include "assistant/host/CXUIApp.h"
 
-#include "assistant/engine/CComonCheck.h"
-#include "assistant/engine/OsVersion.h"
-#include "assistant/host/CSelectPro.h"
-#include "assistant/host/CXUIDlg.h"
+#include "assistant/engine/system/OsVersion.h"
+#include "assistant/engine/win32/system/CComonCheck.h"
 #include "assistant/host/HostTrace.h"
-#include "assistant/host/SecurityAttributes.h"
-#include "common/ProgramPath.h"
+#include "assistant/host/dialog/CXUIDlg.h"
+#include "assistant/host/startup/CSelectPro.h"
+#include "assistant/host/startup/SecurityAttributes.h"
+#include "common/win32/ProgramPath.h"
 
 #include <commctrl.h>
 #include <ole2.h>

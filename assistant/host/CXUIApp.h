@@ -2,11 +2,11 @@
 // the vendor selection and the modal main dialog.
 #pragma once
 
-#include "assistant/host/CXUICustomOccManager.h"
-#include "assistant/host/CXUIImpIDispatch.h"
-#include "assistant/host/ComServer.h"
-#include "assistant/host/LogFile.h"
-#include "assistant/host/StartMode.h"
+#include "assistant/host/bridge/CXUIImpIDispatch.h"
+#include "assistant/host/dialog/CXUICustomOccManager.h"
+#include "assistant/host/log/LogFile.h"
+#include "assistant/host/startup/ComServer.h"
+#include "assistant/host/startup/StartMode.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "assistant/host/HostTrace.h"
 
-#include "assistant/engine/TestHooks.h"
-#include "assistant/engine/Win32Registry.h"
-#include "common/TraceFile.h"
+#include "assistant/engine/win32/system/Win32Registry.h"
+#include "assistant/engine/worker/TestHooks.h"
+#include "common/win32/TraceFile.h"
 
 #include <string.h>
 

@@ -4,7 +4,7 @@
 // write do nothing. Missing files and keys give the defaults.
 #pragma once
 
-#include "keymgr/INI/IniStore.h"
+#include "keymgr/INI/store/IniStore.h"
 
 #include <stddef.h>
 #include <stdint.h>

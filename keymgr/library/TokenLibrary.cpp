@@ -1,6 +1,6 @@
 #include "keymgr/library/TokenLibrary.h"
 
-#include "common/ProgramPath.h"
+#include "common/win32/ProgramPath.h"
 #include "keymgr/INI/Ini.h"
 #include "keymgr/library/TokenBinding.h"
 

@@ -1,6 +1,6 @@
 #include "keymgr/shell/DebugTrace.h"
 
-#include "common/TraceFile.h"
+#include "common/win32/TraceFile.h"
 
 #include <windows.h>
 

@@ -1,16 +1,16 @@
 #include "keymgr/shell/ZVAppApp.h"
 
 #include "common/BoundedCopy.h"
-#include "common/ProgramPath.h"
-#include "keymgr/INI/Profile.h"
+#include "common/win32/ProgramPath.h"
+#include "keymgr/INI/language/LanguageItem.h"
+#include "keymgr/INI/profile/Profile.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/library/TokenLibrary.h"
-#include "keymgr/shell/DeviceWatch.h"
-#include "keymgr/shell/LanguageItem.h"
-#include "keymgr/shell/MainFrame.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/ZVAppDoc.h"
-#include "keymgr/shell/ZVAppView.h"
+#include "keymgr/shell/frame/MainFrame.h"
+#include "keymgr/shell/view/ZVAppView.h"
+#include "keymgr/shell/watch/DeviceWatch.h"
 
 #include <commctrl.h>
 #include <ole2.h>

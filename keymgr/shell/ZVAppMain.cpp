@@ -1,4 +1,4 @@
-#include "common/Module.h"
+#include "common/win32/Module.h"
 #include "keymgr/shell/ZVAppApp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)

@@ -1,7 +1,7 @@
 // gatecheck FILE...: the assistant's signature gate, with the signer pin this
 // build carries, on each file: prints "trusted" or "refused", a tab and the
 // file, one a line; exits 0 only when every file is trusted.
-#include "assistant/engine/SignatureGate.h"
+#include "assistant/engine/win32/install/SignatureGate.h"
 
 #include <stdio.h>
 

@@ -1,5 +1,5 @@
 // The CSP control block as a token may return it: any size, any bytes.
-#include "keymgr/shell/CspControlBlock.h"
+#include "keymgr/library/CspControlBlock.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <string.h>

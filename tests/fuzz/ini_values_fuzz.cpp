@@ -6,7 +6,7 @@
 #include "keymgr/INI/IniList.h"
 #include "keymgr/INI/IniName.h"
 #include "keymgr/INI/IniNumber.h"
-#include "keymgr/INI/MemoryIniStore.h"
+#include "keymgr/INI/store/MemoryIniStore.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 // The version record of any system, including ones that lie: every field
 // and the service-pack text come from the input.
-#include "assistant/engine/OsVersion.h"
+#include "assistant/engine/system/OsVersion.h"
 #include "tests/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -1,8 +1,8 @@
 // The registry tables checked against whatever a machine stores: every
 // value of any type, any length, or missing, and table records whose texts
 // fill their arrays without a terminator.
-#include "assistant/engine/RegistryTableCheck.h"
-#include "assistant/engine/SystemTables.h"
+#include "assistant/engine/tables/RegistryTableCheck.h"
+#include "assistant/engine/tables/SystemTables.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <string.h>

@@ -1,7 +1,7 @@
 // RUVSysCall as a page (or a hostile page) may call it: command ids of any
 // numeric kind, any argument text, calls not well formed, calls while busy.
-#include "assistant/host/CommandDispatch.h"
-#include "assistant/host/CommandTable.h"
+#include "assistant/host/bridge/CommandDispatch.h"
+#include "assistant/host/bridge/CommandTable.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <string.h>

@@ -1,6 +1,6 @@
 // What a time server (or something posing as one) sends back, and the
 // test override of its address.
-#include "keymgr/shell/TimeReply.h"
+#include "keymgr/shell/expiry/TimeReply.h"
 #include "tests/fuzz/FuzzInput.h"
 
 #include <stdio.h>

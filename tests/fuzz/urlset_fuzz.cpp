@@ -2,8 +2,8 @@
 // three sections, read as the frame and the page read them, then rewritten
 // and read back.
 #include "keymgr/INI/Ini.h"
-#include "keymgr/INI/MemoryIniStore.h"
-#include "keymgr/shell/WebSettings.h"
+#include "keymgr/INI/store/MemoryIniStore.h"
+#include "keymgr/shell/websettings/WebSettings.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // An installed version from the registry and a published one from the
 // version file, both as any text a damaged machine or server may hold.
-#include "assistant/engine/VersionRules.h"
+#include "assistant/engine/version/VersionRules.h"
 #include "tests/fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)

@@ -13,9 +13,9 @@
 // Answer to call (tab separated):
 //   answered started emptiedLog text Command NotFirstRun Busy ScriptFunction frames function
 // (frames joined by ","); answer to ended: "idle".
-#include "assistant/host/CommandDispatch.h"
-#include "assistant/host/CommandTable.h"
-#include "assistant/host/ScriptPath.h"
+#include "assistant/host/bridge/CommandDispatch.h"
+#include "assistant/host/bridge/CommandTable.h"
+#include "assistant/host/bridge/script/ScriptPath.h"
 
 #include <stdio.h>
 #include <stdlib.h>

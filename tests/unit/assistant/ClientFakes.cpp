@@ -1,6 +1,6 @@
 #include "tests/unit/assistant/ClientFakes.h"
 
-#include "assistant/engine/ClientTables.h"
+#include "assistant/engine/tables/ClientTables.h"
 
 static const char kProviders[] = "SOFTWARE\\Microsoft\\Cryptography\\Defaults\\Provider\\";
 static const char kVersions[] = "SOFTWARE\\Kessaline\\VK820Auto_LCCBBank";

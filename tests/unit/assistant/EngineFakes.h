@@ -2,12 +2,12 @@
 // unit tests and the Wine tests.
 #pragma once
 
-#include "assistant/engine/CheckRun.h"
-#include "assistant/engine/ClientEngine.h"
-#include "assistant/engine/Clock.h"
-#include "assistant/engine/CheckWorker.h"
-#include "assistant/engine/Registry.h"
-#include "assistant/engine/SystemChecks.h"
+#include "assistant/engine/client/ClientEngine.h"
+#include "assistant/engine/platform/Clock.h"
+#include "assistant/engine/platform/Registry.h"
+#include "assistant/engine/system/SystemChecks.h"
+#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/worker/CheckWorker.h"
 
 #include <ctype.h>
 #include <stdint.h>

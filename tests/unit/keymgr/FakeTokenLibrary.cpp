@@ -1,4 +1,4 @@
-#include "FakeTokenLibrary.h"
+#include "tests/unit/keymgr/FakeTokenLibrary.h"
 
 #include <string.h>
 

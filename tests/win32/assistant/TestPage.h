@@ -3,8 +3,8 @@
 // the frame walk runs against these; the calls themselves are real COM calls.
 #pragma once
 
-#include "assistant/engine/TextConversion.h"
-#include "assistant/host/ScriptDocument.h"
+#include "assistant/engine/win32/system/TextConversion.h"
+#include "assistant/host/bridge/script/ScriptDocument.h"
 
 #include <map>
 #include <string>

@@ -1,0 +1,40 @@
+#include "assistant/engine/client/ClientEngine.h"
+
+#include "assistant/engine/update/OnlineUpdate.h"
+#include "assistant/engine/update/Repairs.h"
+
+ClientEngine::ClientEngine(ClientEngineServices services)
+    : m_s(services), m_versions(services.registry, services.downloader, services.platform, services.updateHost)
+{
+}
+
+ClientCheckServices ClientEngine::CheckServices()
+{
+    return ClientCheckServices{m_s.registry, m_s.system, m_s.platform, m_s.token, m_versions};
+}
+
+int ClientEngine::RunClientChecks(CheckRun &run, int vendor, bool standAlone)
+{
+    m_versions.StartRun();
+    ClientChecks checks(run, CheckServices());
+    return checks.RunClientChecks(vendor, standAlone);
+}
+
+int ClientEngine::RunOnlineUpdate(CheckRun &run)
+{
+    m_versions.StartRun();
+    OnlineUpdate update(run, UpdateServices{CheckServices(), m_s.downloader, m_s.platform, m_s.probeUrl});
+    return update.RunOnlineUpdate();
+}
+
+void ClientEngine::RunRepair(CheckRun &run)
+{
+    Repairs repairs(run, m_s.registry, m_s.platform);
+    repairs.RunRepair();
+}
+
+bool ClientEngine::RunFirstRunInstallation(CheckRun &run)
+{
+    Repairs repairs(run, m_s.registry, m_s.platform);
+    return repairs.RunFirstRunInstallation();
+}

@@ -1,0 +1,10 @@
+// Empties the SSL session cache that the browser shares with the system.
+#pragma once
+
+#include "assistant/engine/worker/CheckWorker.h"
+
+class CSslState : public ISslState {
+public:
+    // Every missing library or entry point is skipped.
+    void ClearSslState() override;
+};

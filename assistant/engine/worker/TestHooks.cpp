@@ -1,0 +1,12 @@
+#include "assistant/engine/worker/TestHooks.h"
+
+const char kTestHooksKey[] = "Software\\Orvane_Assistant\\TestHooks";
+
+std::string ReadTestHook(IRegistry &registry, const char *name)
+{
+    std::unique_ptr<IRegistryKey> key = registry.OpenKey(kRootLocalMachine, kTestHooksKey);
+    char text[2048];
+    if (!key || !ReadRegistryString(*key, name, text, sizeof(text)))
+        return std::string();
+    return text;
+}

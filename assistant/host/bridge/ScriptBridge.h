@@ -1,0 +1,33 @@
+// The page bridge of the main dialog: RUVSysCall dispatch on the window
+// thread and the delivery of each worker result into the page.
+#pragma once
+
+#include "assistant/host/bridge/BridgeHost.h"
+#include "assistant/host/bridge/CXUIImpIDispatch.h"
+#include "assistant/host/bridge/CommandDispatch.h"
+#include "assistant/host/bridge/script/CJsCall.h"
+
+class CScriptBridge : public IRuvSysCallHandler {
+public:
+    CScriptBridge(CommandState &state, IBridgeHost &host) : m_state(state), m_host(host) {}
+
+    DispatchOutcome OnRuvSysCall(const CommandCall &call) override;
+    // The WM_RUV_CALLSCRIPT handler: calls ScriptFunction with ScriptArgs.
+    // A missing frame or function drops the result. Returns 0.
+    LRESULT OnCallScript();
+    // The host attaches the current document here (see AttachBrowserDocument).
+    CJsCall &JsCall() { return m_js; }
+
+private:
+    CommandState &m_state;
+    IBridgeHost &m_host;
+    CJsCall m_js;
+};
+
+// The WebBrowser control's Document property (DISPID 203), with a reference
+// for the caller, or null.
+IDispatch *ReadBrowserDocument(IDispatch *browser);
+// Reads the browser's document and gives it to js.
+bool AttachBrowserDocument(CJsCall &js, IDispatch *browser);
+// The message box of the bridge: owned by the main window, OK, no icon.
+void ShowBridgeMessageBox(HWND owner, const char *text);

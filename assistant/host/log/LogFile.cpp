@@ -1,0 +1,49 @@
+#include "assistant/host/log/LogFile.h"
+
+#include "assistant/host/log/LogFormat.h"
+#include "common/win32/ProgramPath.h"
+
+bool CLogFile::Open(const std::string &path)
+{
+    Close();
+    if (path.empty())
+        return false;
+    m_file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, NULL);
+    return IsOpen();
+}
+
+void CLogFile::Close()
+{
+    if (IsOpen()) {
+        CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+    }
+}
+
+void CLogFile::WriteLog(const char *text)
+{
+    if (!IsOpen())
+        return;
+    std::string entry = FormatLogEntry(text);
+    SetFilePointer(m_file, 0, NULL, FILE_END);
+    DWORD written = 0;
+    WriteFile(m_file, entry.data(), static_cast<DWORD>(entry.size()), &written, NULL);
+    FlushFileBuffers(m_file);
+}
+
+void CLogFile::Empty()
+{
+    if (!IsOpen())
+        return;
+    SetFilePointer(m_file, 0, NULL, FILE_BEGIN);
+    SetEndOfFile(m_file);
+}
+
+std::string ProgramLogPath()
+{
+    std::string path = ProgramPath();
+    if (path.empty())
+        return std::string();
+    return LogPathFromProgramPath(path);
+}
