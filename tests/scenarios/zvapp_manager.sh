@@ -27,6 +27,8 @@ page_kind() {
 
 pages() { local n i out=""; n=$(tab_count); for ((i = 0; i < n; i++)); do out+="$(page_kind $i) "; done; wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; echo "$out"; }
 
+frame_hidden() { [ "$(wd windows | awk -F'\t' -v h="$FRAME" '$1 == h { print $3 }')" = 0 ]; }
+
 info_page() { wd item "$FRAME" 1009 | cut -f2; }
 field() { wd text "$(info_page)" "$1"; }
 label_button_enabled() { wd item "$(info_page)" 1009 | cut -f4; }
@@ -101,6 +103,12 @@ scenario_normal_token() {
   check_contains "refresh button withdraws the browser certificates" "CSPUnAllIECert" "$log"
   after=$(calls_log | cut -f1,2 | sed -n '/^CSPUnAllIECert/,$p')
   check_contains "then registers the token's certificates" "$(printf 'CSPLoadCertToIE\tZV Reader 0')" "$after"
+
+  # The page's hide button (a real click) hides the whole main window.
+  frame_hidden && not_ok "hide button: the main window was shown before"
+  real_click_item "$(info_page)" 1
+  if wait_for 10 frame_hidden; then ok "hide button hides the main window"
+  else not_ok "hide button hides the main window"; fi
 }
 run_scenario normal-token scenario_normal_token
 
