@@ -1,10 +1,6 @@
 #include "common/win32/ProgramPath.h"
 
-#include "common/Gbk.h"
-
 #include <windows.h>
-
-#include <string.h>
 
 bool ReadProgramPath(char *out, size_t size)
 {
@@ -17,19 +13,6 @@ bool ReadProgramPath(char *out, size_t size)
         return false;
     }
     out[n] = '\0';
-    return true;
-}
-
-bool ReadProgramFolder(char *out, size_t size)
-{
-    if (!ReadProgramPath(out, size))
-        return false;
-    size_t slash = GbkLastBackslash(out, strlen(out));
-    if (slash == GBK_NONE) {
-        out[0] = '\0';
-        return false;
-    }
-    out[slash] = '\0';
     return true;
 }
 

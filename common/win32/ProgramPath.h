@@ -10,9 +10,5 @@
 // return the buffer's size without reporting an error.
 bool ReadProgramPath(char *out, size_t size);
 
-// The program's folder, without the trailing backslash, into out. False, with
-// out empty, when the path cannot be had or has no backslash.
-bool ReadProgramFolder(char *out, size_t size);
-
 // The program's full path when it is shorter than MAX_PATH; empty otherwise.
 std::string ProgramPath();

@@ -1,7 +1,7 @@
 #include "keymgr/library/TokenLibrary.h"
 
-#include "common/win32/ProgramPath.h"
 #include "keymgr/INI/Ini.h"
+#include "keymgr/INI/profile/Profile.h"
 #include "keymgr/library/TokenBinding.h"
 
 #include <windows.h>
@@ -32,8 +32,8 @@ int BindTokenLibraries(const char *programIniPath)
     char qkc[TOKLIB_PATH_SIZE] = "";
     ini.GetString("Module", "Rel", rel, sizeof(rel), "KavelGeneralCSP.dll");
     ini.GetString("Module", "QKC", qkc, sizeof(qkc), "QKCommand.dll");
-    char folder[MAX_PATH] = "";
-    ReadProgramFolder(folder, sizeof(folder));
+    char folder[PROFILE_PATH_SIZE] = "";
+    CProfile::GetProgramFolder(folder);
     return BindTokenTable(g_loader, rel, qkc, ProcessTokenTable(), folder);
 }
 
