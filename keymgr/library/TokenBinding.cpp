@@ -17,6 +17,11 @@ const TokenEntryInfo kTokenEntries[TE_COUNT] = {
 
 static_assert(TE_COUNT == 90, "the binding table has 90 rows");
 
+static bool IsBareName(const char *file)
+{
+    return !strchr(file, '\\') && !strchr(file, '/') && !strchr(file, ':');
+}
+
 bool LibraryLoadPath(const char *folder, const char *file, char *out, size_t size)
 {
     if (!out || size == 0)
@@ -24,8 +29,7 @@ bool LibraryLoadPath(const char *folder, const char *file, char *out, size_t siz
     out[0] = '\0';
     if (!file)
         return false;
-    bool bare = !strchr(file, '\\') && !strchr(file, '/') && !strchr(file, ':');
-    if (!bare || !folder || !folder[0])
+    if (!IsBareName(file) || !folder || !folder[0])
         return CopyBounded(out, size, file) == strlen(file);
     size_t folderLength = strlen(folder);
     bool separated = folder[folderLength - 1] == '\\' || folder[folderLength - 1] == '/';
@@ -40,20 +44,39 @@ bool LibraryLoadPath(const char *folder, const char *file, char *out, size_t siz
 static void *LoadFromFolder(ITokenModuleLoader &loader, const char *folder, const char *file)
 {
     char path[TOKLIB_PATH_SIZE * 2];
-    if (!file[0] || !LibraryLoadPath(folder, file, path, sizeof(path)))
+    if (!LibraryLoadPath(folder, file, path, sizeof(path)))
         return NULL;
     return loader.Load(path);
 }
 
+// A bare name: the program's folder, then the system folder (where vendors
+// often put their libraries), each by full path so that neither the current
+// folder nor PATH is ever searched. A path: as written.
+static void *LoadLibraryFile(ITokenModuleLoader &loader, const char *file, const char *programFolder,
+                             const char *systemFolder)
+{
+    if (!file[0])
+        return NULL;
+    bool haveFolder = (programFolder && programFolder[0]) || (systemFolder && systemFolder[0]);
+    if (!IsBareName(file) || !haveFolder)
+        return loader.Load(file);
+    void *module = NULL;
+    if (programFolder && programFolder[0])
+        module = LoadFromFolder(loader, programFolder, file);
+    if (!module && systemFolder && systemFolder[0])
+        module = LoadFromFolder(loader, systemFolder, file);
+    return module;
+}
+
 int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding,
-                   const char *programFolder)
+                   const char *programFolder, const char *systemFolder)
 {
     memset(&binding, 0, sizeof(binding));
     CopyBounded(binding.cspFile, sizeof(binding.cspFile), relFile);
     CopyBounded(binding.commandFile, sizeof(binding.commandFile), qkcFile);
 
-    binding.commandModule = LoadFromFolder(loader, programFolder, binding.commandFile);
-    binding.cspModule = LoadFromFolder(loader, programFolder, binding.cspFile);
+    binding.commandModule = LoadLibraryFile(loader, binding.commandFile, programFolder, systemFolder);
+    binding.cspModule = LoadLibraryFile(loader, binding.cspFile, programFolder, systemFolder);
 
     for (int i = 0; i < TE_COUNT; ++i) {
         void *module = kTokenEntries[i].library == TOKLIB_COMMAND ? binding.commandModule : binding.cspModule;

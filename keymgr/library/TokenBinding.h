@@ -38,11 +38,12 @@ struct TokenBinding {
 
 // Loads "QKC" then "Rel" and fetches the entry points in table order. A
 // library that does not load leaves its slots empty; the pass still succeeds.
-// A bare file name is loaded from programFolder (when given) by its full
-// path, so that no other folder is searched; the binding keeps the names as
+// A bare file name is loaded from programFolder, else from systemFolder (when
+// given), each by its full path, so that no other folder is searched; a name
+// with a folder is loaded as written. The binding keeps the names as
 // configured.
 int BindTokenTable(ITokenModuleLoader &loader, const char *relFile, const char *qkcFile, TokenBinding &binding,
-                   const char *programFolder = NULL);
+                   const char *programFolder = NULL, const char *systemFolder = NULL);
 
 // folder + "\\" + file for a file name without a folder or drive; the file
 // as it is otherwise. Returns false when the result does not fit.

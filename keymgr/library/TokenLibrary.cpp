@@ -34,7 +34,11 @@ int BindTokenLibraries(const char *programIniPath)
     ini.GetString("Module", "QKC", qkc, sizeof(qkc), "QKCommand.dll");
     char folder[PROFILE_PATH_SIZE] = "";
     CProfile::GetProgramFolder(folder);
-    return BindTokenTable(g_loader, rel, qkc, ProcessTokenTable(), folder);
+    char system[MAX_PATH] = "";
+    UINT n = GetSystemDirectoryA(system, sizeof(system));
+    if (n == 0 || n >= sizeof(system))
+        system[0] = '\0';
+    return BindTokenTable(g_loader, rel, qkc, ProcessTokenTable(), folder, system);
 }
 
 void ReleaseTokenLibraries()

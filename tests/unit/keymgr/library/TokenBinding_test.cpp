@@ -42,6 +42,15 @@ private:
     std::list<std::string> modules;
 };
 
+std::vector<std::string> Loads(const FakeLoader &loader)
+{
+    std::vector<std::string> loads;
+    for (const std::string &e : loader.events)
+        if (e.compare(0, 5, "load ") == 0)
+            loads.push_back(e);
+    return loads;
+}
+
 void ExportEverything(FakeLoader &loader, const char *csp, const char *cmd)
 {
     loader.loadable = {csp, cmd};
@@ -127,25 +136,37 @@ TEST(TokenBinding, OverlongFileNamesAreCutAndNoticeStaysBounded)
     EXPECT_EQ(n, strlen(small));
 }
 
-TEST(TokenBinding, BareNamesLoadFromTheProgramFolderAndNoticeKeepsTheConfiguredName)
+TEST(TokenBinding, BareNamesLoadFromTheProgramFolderThenTheSystemFolderAndPathsAsWritten)
 {
     FakeLoader loader;
     ExportEverything(loader, "C:\\Program Files\\ZV\\csp.dll", "D:\\libs\\cmd.dll");
     TokenBinding binding;
-    BindTokenTable(loader, "csp.dll", "D:\\libs\\cmd.dll", binding, "C:\\Program Files\\ZV");
-    ASSERT_GE(loader.events.size(), 2u);
-    EXPECT_EQ("load D:\\libs\\cmd.dll", loader.events[0]); // a configured path stays as it is
-    EXPECT_EQ("load C:\\Program Files\\ZV\\csp.dll", loader.events[1]);
+    BindTokenTable(loader, "csp.dll", "D:\\libs\\cmd.dll", binding, "C:\\Program Files\\ZV", "C:\\windows\\system32");
+    EXPECT_EQ((std::vector<std::string>{"load D:\\libs\\cmd.dll", "load C:\\Program Files\\ZV\\csp.dll"}), Loads(loader));
     EXPECT_NE(nullptr, binding.cspModule);
 
-    // Missing beside the program: never searched for elsewhere, and named as configured.
+    // Not beside the program: the system folder, by its full path.
+    FakeLoader vendor;
+    ExportEverything(vendor, "C:\\windows\\system32\\csp.dll", "C:\\windows\\system32\\cmd.dll");
+    TokenBinding found;
+    BindTokenTable(vendor, "csp.dll", "cmd.dll", found, "C:\\ZV\\", "C:\\windows\\system32");
+    EXPECT_EQ((std::vector<std::string>{"load C:\\ZV\\cmd.dll", "load C:\\windows\\system32\\cmd.dll",
+                                        "load C:\\ZV\\csp.dll", "load C:\\windows\\system32\\csp.dll"}),
+              Loads(vendor));
+    EXPECT_NE(nullptr, found.cspModule);
+    EXPECT_NE(nullptr, found.commandModule);
+
+    // In neither: never searched for by the bare name, a configured path
+    // gets no second try, and the notice names the files as configured.
     FakeLoader bare;
-    bare.loadable = {"csp.dll", "cmd.dll"};
+    bare.loadable = {"csp.dll", "cmd.dll", "C:\\windows\\system32\\cmd.dll"};
     TokenBinding missing;
-    BindTokenTable(bare, "csp.dll", "cmd.dll", missing, "C:\\ZV\\");
-    EXPECT_EQ("load C:\\ZV\\cmd.dll", bare.events[0]);
-    EXPECT_EQ("load C:\\ZV\\csp.dll", bare.events[1]);
+    BindTokenTable(bare, "csp.dll", "D:\\cmd.dll", missing, "C:\\ZV\\", "C:\\windows\\system32");
+    EXPECT_EQ((std::vector<std::string>{"load D:\\cmd.dll", "load C:\\ZV\\csp.dll",
+                                        "load C:\\windows\\system32\\csp.dll"}),
+              Loads(bare));
     EXPECT_EQ(nullptr, missing.cspModule);
+    EXPECT_EQ(nullptr, missing.commandModule);
     char notice[600];
     FormatMissingLibraryNotice(missing, notice, sizeof(notice));
     EXPECT_NE(nullptr, strstr(notice, " csp.dll"));
