@@ -15,6 +15,23 @@ PinTagAction DecidePinTag(uint32_t readResult, uint8_t firstByte)
     return PINTAG_REMIND;
 }
 
+static uint32_t ReadPinTag(const char *reader, uint8_t *firstByte)
+{
+    uint8_t tag[255] = {0};
+    uint32_t length = sizeof(tag), out = 0;
+    uint32_t rc = static_cast<uint32_t>(Tok::OC_ReadFile(0, reader, static_cast<const char *>(NULL), 0, 0, tag,
+                                                         &length, &out));
+    *firstByte = tag[0];
+    return rc;
+}
+
+bool PinTagSaysChanged(const char *reader)
+{
+    uint8_t tag = 0;
+    uint32_t rc = ReadPinTag(reader, &tag);
+    return DecidePinTag(rc, tag) == PINTAG_NO_REMINDER;
+}
+
 PinReminder CheckPinReminder(const char *reader)
 {
     uint32_t state = 0;
@@ -26,11 +43,9 @@ PinReminder CheckPinReminder(const char *reader)
     if (state != 1)
         return PIN_REMINDER_NONE;
 
-    uint8_t tag[255] = {0};
-    uint32_t length = sizeof(tag), out = 0;
-    uint32_t rc = static_cast<uint32_t>(Tok::OC_ReadFile(0, reader, static_cast<const char *>(NULL), 0, 0, tag,
-                                                         &length, &out));
-    switch (DecidePinTag(rc, tag[0])) {
+    uint8_t tag = 0;
+    uint32_t rc = ReadPinTag(reader, &tag);
+    switch (DecidePinTag(rc, tag)) {
     case PINTAG_NO_REMINDER:
         return PIN_REMINDER_NONE;
     case PINTAG_CREATE_THEN_REMIND:

@@ -12,6 +12,10 @@ enum PinTagAction {
 // readResult: the result of the file read; firstByte: the tag read.
 PinTagAction DecidePinTag(uint32_t readResult, uint8_t firstByte);
 
+// Whether the reader's token says its PIN was changed: then the default
+// PIN would only spend one of its tries.
+bool PinTagSaysChanged(const char *reader);
+
 enum PinReminder {
     PIN_REMINDER_NONE,       // nothing to say (or the token's state could not be read)
     PIN_REMINDER_TAG_FAILED, // the tag file could not be made: an error to show

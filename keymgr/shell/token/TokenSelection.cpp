@@ -4,6 +4,7 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/pin/PinRules.h"
 #include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/PinTagRule.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderSlots.h"
 
@@ -73,7 +74,9 @@ SelectionOutcome ReadSelectedToken(const char *reader)
         if (!ReadLabelOf(r.reader, r.label))
             r.appState = APP_STATE_UNREADABLE;
         int mode = 0;
-        if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0 && PendingDefaultPinChecks().Take(r.reader)) {
+        // A token whose tag says its PIN was changed is never tried.
+        if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0 && PendingDefaultPinChecks().Take(r.reader) &&
+            !PinTagSaysChanged(r.reader)) {
             uint32_t tries = 0;
             bool triesRead = Tok::OC_GetUserPinRetryNum(0, r.reader, &tries) == 0;
             if (DefaultPinMayBeTried(triesRead, tries)) {

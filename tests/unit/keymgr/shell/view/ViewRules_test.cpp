@@ -163,7 +163,7 @@ TEST(Selection, LabelFailureMarksTheRefreshStateAndTotalBelowFreeIsZero)
 TEST(Selection, DefaultPinIsVerifiedWhenTheModeAsksOncePerInsertion)
 {
     FakeTokenLibrary lib;
-    lib.Add("R0");
+    lib.Add("R0").pinTag = 0; // the PIN never changed
     PendingDefaultPinChecks().Arm("R0");
     ReadSelectedToken("R0");
     EXPECT_EQ(0, lib.Count("OC_VerifyUserPin 123456"));
@@ -181,6 +181,19 @@ TEST(Selection, DefaultPinIsVerifiedWhenTheModeAsksOncePerInsertion)
     PendingDefaultPinChecks().Arm("R0");
     EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0")) << "one try left: not tried";
     EXPECT_EQ(2, lib.Count("OC_VerifyUserPin 123456"));
+
+    // A tag that says the PIN was changed: never tried, whatever the tries.
+    lib.tokens["R0"].retries = 6;
+    for (uint8_t changed : {(uint8_t)1, (uint8_t)'1'}) {
+        lib.tokens["R0"].pinTag = changed;
+        PendingDefaultPinChecks().Arm("R0");
+        EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0"));
+    }
+    EXPECT_EQ(2, lib.Count("OC_VerifyUserPin 123456"));
+    lib.tokens["R0"].readTagResult = 0x88000037; // no tag file yet: a default PIN
+    PendingDefaultPinChecks().Arm("R0");
+    ReadSelectedToken("R0");
+    EXPECT_EQ(3, lib.Count("OC_VerifyUserPin 123456"));
 }
 
 TEST(PageRules, UnreadableStateShowsOnlyTheInformationPage)
