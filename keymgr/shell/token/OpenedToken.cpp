@@ -2,6 +2,7 @@
 
 #include "common/BoundedCopy.h"
 #include "keymgr/library/TokenCalls.h"
+#include "keymgr/shell/token/ReaderEvents.h"
 
 #include <string.h>
 
@@ -19,7 +20,8 @@ OpenedToken CaptureOpenedToken()
 {
     OpenedToken token;
     CopyCurrentReader(token.reader, sizeof(token.reader));
-    ReadSerial(token.reader, token.serial);
+    token.readerEvents = ReaderEventCount(token.reader);
+    token.serialRead = ReadSerial(token.reader, token.serial);
     return token;
 }
 
@@ -30,9 +32,11 @@ bool OpenedTokenStillThere(const OpenedToken &token)
     uint32_t state = 0;
     if (Tok::QKGetDevState(token.reader, &state) != 0 || state != TOK_DEV_PRESENT)
         return false;
-    char serial[SERIAL_BUFFER_SIZE];
-    if (!ReadSerial(token.reader, serial))
+    if (ReaderEventCount(token.reader) != token.readerEvents)
         return false;
+    char serial[SERIAL_BUFFER_SIZE];
+    if (!token.serialRead || !ReadSerial(token.reader, serial))
+        return true;
     return memcmp(serial, token.serial, SERIAL_BUFFER_SIZE) == 0;
 }
 

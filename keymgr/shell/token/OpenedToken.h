@@ -9,13 +9,17 @@
 
 struct OpenedToken {
     char reader[READER_NAME_SIZE];
+    uint32_t readerEvents; // the device watch's count when opened
+    bool serialRead;
     char serial[SERIAL_BUFFER_SIZE];
 };
 
-// The current reader and its serial, read from the token now.
+// The current reader, its event count and its serial (when readable), now.
 OpenedToken CaptureOpenedToken();
 
-// True while that very token is in its reader: present, same serial.
+// True while that very token is in its reader: present, and no insertion or
+// removal seen there since; when the serial could be read both then and now,
+// the same serial too.
 bool OpenedTokenStillThere(const OpenedToken &token);
 
 // OC_WriteLabel for the opened token; TOK_ERR_TOKEN_CHANGED (nothing sent)

@@ -138,9 +138,9 @@ int DeviceWatch::Start(HWND frame)
 bool DeviceWatch::Shutdown(unsigned timeoutMs)
 {
     // Closed first, so that a handler the library starts from now on
-    // returns at once; then the library is told to stop calling.
+    // returns at once. The readers stay registered: the library lists no
+    // way to unregister, and a late call finds the gate closed.
     LibraryGate().CloseAndWait(0);
-    UnwatchReaders(m_readers);
     bool idle = LibraryGate().CloseAndWait(timeoutMs);
     // Not under the device lock: a run that did not end may hold it.
     m_frame = NULL;

@@ -17,8 +17,8 @@ public:
     // skipped). Returns 0 or the library's error from listing the readers.
     int Start(HWND frame);
     // At exit, before the libraries' caches are cleared: refuses later
-    // handler runs, unregisters the readers and waits up to timeoutMs for
-    // the runs in progress. True when nothing runs inside the libraries.
+    // handler runs and waits up to timeoutMs for the runs in progress. True
+    // when nothing runs inside the libraries.
     bool Shutdown(unsigned timeoutMs);
     // Whether the libraries may be freed now (nothing inside them).
     bool MayReleaseLibraries();

@@ -3,6 +3,7 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/defaultpin/DefaultPinCheck.h"
 #include "keymgr/shell/token/CurrentToken.h"
+#include "keymgr/shell/token/ReaderEvents.h"
 #include "keymgr/shell/token/ReaderSlots.h"
 #include "keymgr/shell/watch/ReaderWatch.h"
 
@@ -41,6 +42,7 @@ bool ReaderNameUsable(const char *reader)
 
 bool RunInsertionSteps(IWatchOutlet &out, const char *reader, RegisteredCertText &certText)
 {
+    NoteReaderEvent(reader);
     out.Pause(HANDLER_STEP_PAUSE_MS);
     SetCurrentReader(reader);
     if (PinCodeCheckEnabled()) {
@@ -83,6 +85,8 @@ void RunCertificateSteps(IWatchOutlet &out, const char *reader, RegisteredCertTe
 
 bool RunRemovalSteps(IWatchOutlet &out, const char *reader, const ReaderList &readers)
 {
+    // First: a dialog open for this token must know it left, whatever follows.
+    NoteReaderEvent(reader);
     out.Pause(HANDLER_STEP_PAUSE_MS);
     out.PostRefresh();
     out.Pause(HANDLER_STEP_PAUSE_MS);

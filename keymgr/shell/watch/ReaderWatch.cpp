@@ -20,15 +20,6 @@ size_t WatchReaders(const ReaderList &readers, TokDevChgFunc onInserted, TokDevC
     return watched;
 }
 
-void UnwatchReaders(const ReaderList &readers)
-{
-    for (size_t i = 0; i < readers.Size(); ++i) {
-        const char *reader = readers.Name(i);
-        Tok::QKSetDevChgFunc(reader, static_cast<TokDevChgFunc>(NULL), static_cast<TokDevChgFunc>(NULL),
-                             const_cast<char *>(reader), 0);
-    }
-}
-
 bool AnyTokenPresent(const ReaderList &readers)
 {
     for (size_t i = 0; i < readers.Size(); ++i) {

@@ -17,8 +17,5 @@ typedef void (*PresentReaderFunc)(const char *reader);
 size_t WatchReaders(const ReaderList &readers, TokDevChgFunc onInserted, TokDevChgFunc onRemoved,
                     PresentReaderFunc present);
 
-// Unregisters every reader, so that the library calls no handler again.
-void UnwatchReaders(const ReaderList &readers);
-
 // True when some listed reader reports a token.
 bool AnyTokenPresent(const ReaderList &readers);

@@ -18,8 +18,8 @@ public:
     void Release();
     uint32_t Capacity() const { return m_capacity; }
     // Registers the reader's certificates in the browser store and returns
-    // the text for that reader's notice; empty when the call failed, so no
-    // earlier token's text is announced again.
+    // the text the call left for that reader's notice, whatever its result;
+    // empty when it left none, so no earlier token's text is announced again.
     std::string Load(const char *reader);
 
 private:

@@ -222,16 +222,17 @@ int LoadCertToIE(const char *reader, uint32_t *, uint32_t *, uint32_t *, char *i
     Lib().calls.push_back(std::string("CSPLoadCertToIE ") + reader);
     Lib().lastCertInfoLength = *infoLength;
     FakeToken *t = Find(reader);
-    if (!t || t->loadCertResult)
-        return t ? t->loadCertResult : 0x88000031;
-    // Cut to the length given, NUL included, as the library does.
-    std::string text = t->certText + reader;
+    if (!t)
+        return 0x88000031;
+    // Cut to the length given, NUL included, as the library does; a failing
+    // call may still have written its text.
+    std::string text = t->certText.empty() ? std::string() : t->certText + reader;
     if (*infoLength) {
         size_t n = text.size() < *infoLength - 1 ? text.size() : *infoLength - 1;
         memcpy(info, text.data(), n);
         info[n] = '\0';
     }
-    return 0;
+    return t->loadCertResult;
 }
 
 int MsnType(int *type)
@@ -260,6 +261,12 @@ int ReadFile(int, const char *reader, const char *, int, int, uint8_t *buffer, u
         buffer[0] = t->pinTag;
     *out = 1;
     return 0;
+}
+
+int WriteFile(int, const char *reader, const char *, int, int, const uint8_t *, uint32_t, uint32_t *)
+{
+    Lib().calls.push_back(std::string("OC_WriteFile ") + reader);
+    return Find(reader) ? 0 : 0x88000001;
 }
 
 int CreateFile(int, const char *reader, const char *, int, int, uint32_t size)
@@ -328,6 +335,7 @@ FakeTokenLibrary::FakeTokenLibrary()
     table.slots[TE_OC_GetContainerNum] = reinterpret_cast<void *>(&ContainerNum);
     table.slots[TE_OC_ReadFile] = reinterpret_cast<void *>(&ReadFile);
     table.slots[TE_OC_CreateFile] = reinterpret_cast<void *>(&CreateFile);
+    table.slots[TE_OC_WriteFile] = reinterpret_cast<void *>(&WriteFile);
     table.slots[TE_CSPRefreshIECert] = reinterpret_cast<void *>(&RefreshIECert);
     table.slots[TE_ZVRefreshCachedPin] = reinterpret_cast<void *>(&RefreshCachedPin);
     table.slots[TE_ZVClearCachedCSP] = reinterpret_cast<void *>(&ClearCachedCSP);
