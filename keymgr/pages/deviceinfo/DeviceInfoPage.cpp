@@ -112,7 +112,6 @@ void CDeviceInfoPage::ChangeLabel()
         texts.success = Text("IDS_SUCCESS");
         texts.fail = Text("IDS_FAIL");
         texts.pinError = Text("IDS_USER_PIN_ERR");
-        texts.pinLocked = Text("IDS_USER_PIN_LOCKED");
         texts.retryNum = Text("IDS_RETRYNUM");
         texts.toContactor = Text("IDS_TO_CONTACTOR");
         texts.hwName = HWName;

@@ -89,9 +89,8 @@ LabelChangeMessage ComposeLabelChangeMessage(uint32_t result, uint8_t triesLeft,
         snprintf(count, sizeof(count), "%u", static_cast<unsigned>(triesLeft));
         message.text = t.pinError + "\n" + t.retryNum + count;
     } else if (result == TOK_ERR_PIN_LOCKED) {
-        // "locked ... you can no longer use <product> ... contact": the wrong-PIN
-        // text here would tell a locked-out user to simply try again.
-        message.text = t.pinLocked + " " + t.hwName + " " + t.toContactor;
+        // The page's own keys: its section has no lock text of its own.
+        message.text = t.pinError + " " + t.hwName + " " + t.toContactor;
     } else {
         message.text = t.revise + " " + t.hwName + " " + t.name + " " + t.fail;
     }

@@ -44,7 +44,7 @@ bool CustomerIdShown(const std::string &customerId);
 bool LabelDialogOkAllowed(const char *label, const char *pin, int minPinLen, int maxPinLen);
 
 struct LabelChangeTexts {
-    std::string revise, name, success, fail, pinError, pinLocked, retryNum, toContactor, hwName;
+    std::string revise, name, success, fail, pinError, retryNum, toContactor, hwName;
 };
 
 struct LabelChangeMessage {

@@ -122,7 +122,6 @@ TEST(LabelChange, MessagesForEachResult)
     t.success = "成功！";
     t.fail = "失败！";
     t.pinError = "用户口令错误！";
-    t.pinLocked = "用户口令被锁死！";
     t.retryNum = "剩余密码错误次数：";
     t.toContactor = "请联系";
     t.hwName = "KEY";
@@ -135,6 +134,6 @@ TEST(LabelChange, MessagesForEachResult)
     EXPECT_EQ("用户口令错误！\n剩余密码错误次数：4", wrong.text);
     EXPECT_TRUE(wrong.exclamation);
 
-    EXPECT_EQ("用户口令被锁死！ KEY 请联系", ComposeLabelChangeMessage(0x8800003Eu, 0, t).text);
+    EXPECT_EQ("用户口令错误！ KEY 请联系", ComposeLabelChangeMessage(0x8800003Eu, 0, t).text);
     EXPECT_EQ("修改 KEY 名字 失败！", ComposeLabelChangeMessage(0x88000001u, 0, t).text);
 }
