@@ -1,5 +1,6 @@
 #include "keymgr/shell/DebugTrace.h"
 
+#ifdef ZVAPP_DEBUG_TRACE
 #include "common/win32/TraceFile.h"
 
 #include <windows.h>
@@ -19,3 +20,7 @@ void DebugTrace(const char *format, ...)
     WriteTraceLine(TracePath, format, args);
     va_end(args);
 }
+#else
+// The delivered program: notices and certificate texts go nowhere.
+void DebugTrace(const char *, ...) {}
+#endif

@@ -39,6 +39,27 @@ grep -aq 'start: %s' "$work/build1/build/bin/Orvane_Assistant.exe" &&
   grep -q 'TEST RELEASE' "$work/dist1-TEST/README.txt" && named=1
 check "the test release says so: its folder, README.txt and the assistant's start trace" test "$named" = 1
 
+# The delivered token manager writes no debug trace: its trace, built as a
+# shipped build is (no test signing), calls nothing; the test build's writes
+# the file the scenarios read.
+shipped="$work/shipped-kind"
+mkdir -p "$shipped/installers"
+for f in LCCB_SignExt LCCB_PowerEnterExt LCCB_PrinterExt mainsetExt LCCB_ZanvoExt LCCB_SovanExt; do
+  : > "$shipped/installers/$f.exe"
+done
+trace_obj=keymgr/CMakeFiles/keymgr_win32.dir/shell/DebugTrace.cpp.obj
+traces() { grep -aq ZVAPP_TRACE_FILE "$1" && i686-w64-mingw32-nm -u "$1" | grep -q WriteTraceLine; }
+silent=0
+if cmake -S "$work/build1/src" -B "$shipped/build" -DCMAKE_BUILD_TYPE=Release \
+     -DCMAKE_TOOLCHAIN_FILE="$work/build1/src/cmake/mingw-i686.cmake" -DORVANE_SIGNER_SHA1="$(cat "$pki/leaf.sha1")" \
+     -DORVANE_INSTALLER_DIR="$shipped/installers" > "$shipped/build.log" 2>&1 &&
+   make -C "$shipped/build/keymgr" shell/DebugTrace.cpp.obj >> "$shipped/build.log" 2>&1; then
+  traces "$work/build1/build/$trace_obj" && ! traces "$shipped/build/$trace_obj" && silent=1
+else
+  tail -5 "$shipped/build.log" | sed 's/^/# /'
+fi
+check "a shipped build's token manager writes no debug trace (the test build's does)" test "$silent" = 1
+
 same=1
 for f in ZVApp.exe Orvane_Assistant.exe; do
   if ! cmp "$work/build1/build/bin/$f" "$work/build2/build/bin/$f"; then same=0; fi
