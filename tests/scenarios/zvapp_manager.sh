@@ -190,7 +190,43 @@ scenario_label_change() {
   open_dialog; type_in NewName 123456
   wd click "$DLG" 1 >/dev/null
   text=$(drain_boxes 5000)
-  check_contains "locked PIN shows the lock text" "$(lang_text DeviceInfoPage IDS_USER_PIN_LOCKED) $hw" "$text"
+  check_contains "locked PIN: the page's PIN error, the product and the contact text" \
+    "$(lang_text DeviceInfoPage IDS_USER_PIN_ERR) $hw $(lang_text DeviceInfoPage IDS_TO_CONTACTOR)" "$text"
+
+  # Real clicks and keys from here. A token whose serial cannot be read
+  # still takes the label typed for it.
+  tokensim set locked=0 retries=6 fail.OC_GetSerial=0x88000001 >/dev/null
+  refresh
+  real_open_dialog() {
+    real_click_item "$(info_page)" 1009
+    DLG=$(wd wait-class '#32770' 5000 "$dialog_title" | cut -f1)
+    [ -n "$DLG" ] || { not_ok "the label dialog opens on a real click"; return 1; }
+  }
+  real_fill() { real_click_item "$DLG" 1015; real_type "$1"; real_click_item "$DLG" 1029; real_type "$2"; }
+  if real_open_dialog; then
+    real_fill NoSerial 123456
+    ok_on() { [ "$(ok_enabled)" = 1 ]; }
+    check "typed for real, the label and PIN enable OK" wait_for 5 ok_on
+    screenshot manager-label-no-serial
+    real_click_item "$DLG" 1
+    text=$(drain_boxes 5000)
+    check_contains "no readable serial: the label is changed" "$(lang_text DeviceInfoPage IDS_SUCCESS)" "$text"
+    check_eq "no readable serial: the token holds the typed label" "NoSerial" "$(tokensim_get label)"
+  fi
+
+  # The token leaves while its label dialog is open: the dialog goes,
+  # nothing is written and no failure is reported.
+  if real_open_dialog; then
+    real_fill Gone 123456
+    tokensim clear-log >/dev/null
+    tokensim remove >/dev/null
+    dialog_gone() { ! wine wdrive wait-class '#32770' 100 "$dialog_title" >/dev/null 2>&1; }
+    check "the label dialog closes when its token is removed" wait_for 10 dialog_gone
+    screenshot manager-label-token-removed
+    check "and no box follows" bash -c "! wine wdrive wait-class '#32770' 1500 '$title' >/dev/null 2>&1"
+    check_eq "nothing was written" "" "$(calls_log | cut -f1 | grep -x OC_WriteLabel)"
+    check_eq "the token keeps its label" "NoSerial" "$(tokensim_get label)"
+  fi
 }
 run_scenario label-change scenario_label_change
 

@@ -13,6 +13,12 @@ CChangeLabelDlg::~CChangeLabelDlg()
     WipePin(&m_pin);
 }
 
+void CChangeLabelDlg::CloseUnwritten()
+{
+    if (m_hWnd)
+        EndDialog(m_hWnd, IDCANCEL);
+}
+
 // The field's text into out; the buffer it passed through is wiped (the PIN
 // field goes through here too).
 static void TakeItemText(HWND dialog, int id, std::string *out)

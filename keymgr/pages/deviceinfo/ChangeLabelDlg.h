@@ -13,6 +13,8 @@ public:
     // The PIN is wiped with the dialog.
     ~CChangeLabelDlg() override;
     const OpenedToken &Token() const { return m_token; }
+    // Ends the dialog as Cancel does (its token has gone).
+    void CloseUnwritten();
     std::string m_label;
     std::string m_pin;
 

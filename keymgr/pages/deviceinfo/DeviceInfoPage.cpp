@@ -26,7 +26,7 @@ std::string Text(const char *key)
 
 } // namespace
 
-CDeviceInfoPage::CDeviceInfoPage() : CPropertyPage(IDD_PAGE_DEVICE_INFO) {}
+CDeviceInfoPage::CDeviceInfoPage() : CPropertyPage(IDD_PAGE_DEVICE_INFO), m_labelDialog(NULL) {}
 
 void CDeviceInfoPage::OnInitPage()
 {
@@ -101,7 +101,10 @@ void CDeviceInfoPage::ChangeLabel()
     uint32_t retries = 0;
     Tok::OC_GetUserPinRetryNum(0, token.reader, &retries);
     SetCurrentUserPinRetries(retries);
-    if (dialog.DoModal(NULL) == IDOK) {
+    m_labelDialog = &dialog;
+    INT_PTR ended = dialog.DoModal(NULL);
+    m_labelDialog = NULL;
+    if (ended == IDOK) {
         CWaitCursor wait;
         uint8_t triesLeft = 0;
         uint32_t rc = WriteOpenedTokenLabel(token, dialog.m_pin.c_str(), dialog.m_label.c_str(), &triesLeft);
@@ -125,6 +128,12 @@ void CDeviceInfoPage::ChangeLabel()
     if ((SnapshotCurrentToken().appState & APP_STATE_PIN_MASK) && !ReadSelectedLabel())
         SetCurrentAppState(APP_STATE_UNREADABLE);
     Activate();
+}
+
+void CDeviceInfoPage::CloseLabelDialogIfTokenLeft()
+{
+    if (m_labelDialog && !OpenedTokenStillThere(m_labelDialog->Token()))
+        m_labelDialog->CloseUnwritten();
 }
 
 INT_PTR CDeviceInfoPage::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)

@@ -170,6 +170,7 @@ void CZVAppView::Refresh()
         return;
     CCriticalSectionHold hold(m_viewLock);
     CWaitCursor wait;
+    m_deviceInfo->CloseLabelDialogIfTokenLeft();
     if (FillDeviceList() != 0)
         return;
     HWND list = GetDlgItem(m_hWnd, IDC_VIEW_DEVICE_LIST);
