@@ -220,8 +220,8 @@ scenario_label_change() {
     real_fill Gone 123456
     tokensim clear-log >/dev/null
     tokensim remove >/dev/null
-    dialog_gone() { ! wine wdrive wait-class '#32770' 100 "$dialog_title" >/dev/null 2>&1; }
-    check "the label dialog closes when its token is removed" wait_for 10 dialog_gone
+    check "the label dialog closes when its token is removed" \
+      bash -c "wine wdrive wait-gone '$dialog_title' 10000 >/dev/null 2>&1"
     screenshot manager-label-token-removed
     check "and no box follows" bash -c "! wine wdrive wait-class '#32770' 1500 '$title' >/dev/null 2>&1"
     check_eq "nothing was written" "" "$(calls_log | cut -f1 | grep -x OC_WriteLabel)"
