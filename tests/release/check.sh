@@ -36,8 +36,9 @@ ok "the test release builds, signs and verifies (twice)"
 named=0
 grep -aq 'start: %s' "$work/build1/build/bin/Orvane_Assistant.exe" &&
   grep -aq 'test build, test signer pinned' "$work/build1/build/bin/Orvane_Assistant.exe" &&
-  grep -q 'TEST RELEASE' "$work/dist1-TEST/README.txt" && named=1
-check "the test release says so: its folder, README.txt and the assistant's start trace" test "$named" = 1
+  grep -q 'TEST RELEASE' "$work/dist1-TEST/README.txt" &&
+  grep -q 'addresses .* are TEST values' "$work/dist1-TEST/README.txt" && named=1
+check "the test release says so: its folder, README.txt (its test addresses too) and the assistant's start trace" test "$named" = 1
 
 # The delivered token manager writes no debug trace: its trace, built as a
 # shipped build is (no test signing), calls nothing; the test build's writes
@@ -61,10 +62,26 @@ fi
 check "a shipped build's token manager writes no debug trace (the test build's does)" test "$silent" = 1
 
 same=1
-for f in ZVApp.exe Orvane_Assistant.exe; do
-  if ! cmp "$work/build1/build/bin/$f" "$work/build2/build/bin/$f"; then same=0; fi
+for f in build/bin/ZVApp.exe build/bin/Orvane_Assistant.exe LCCB_ZanvoExt.exe; do
+  if ! cmp "$work/build1/$f" "$work/build2/$f"; then same=0; fi
 done
-check "two builds in two folders give byte-identical unsigned programs" test "$same" = 1
+check "two builds in two folders give byte-identical unsigned programs and token manager's installer" test "$same" = 1
+
+# The assistant carries the installer this release built (and signed).
+carried=0
+if python3 "$top/scripts/pe-resources" "$work/dist1-TEST/Orvane_Assistant.exe" BIN "$work/bin-res" > /dev/null &&
+   cmp -s "$work/bin-res/199" "$work/build1/installers/LCCB_ZanvoExt.exe" &&
+   grep -qa "resource 199" "$work/dist1-TEST/README.txt"; then carried=1; fi
+check "the assistant carries the token manager's installer as resource 199, and README.txt says where it came from" test "$carried" = 1
+
+# A release whose bank addresses are placeholders does not start.
+rm -rf "$work/refused"
+refused=0
+"$top/scripts/release" --pin "$(cat "$pki/leaf.sha1")" --key "$pki/leaf.key" --chain "$pki/chain.pem" \
+  --installers "$work/build1/installers" --bank-values "$top/assistant/res/bank-test.values" \
+  --out "$work/refused" > "$work/refused.log" 2>&1 || refused=1
+grep -q "placeholder" "$work/refused.log" && [ ! -e "$work/refused" ] || refused=0
+check "a release with placeholder bank addresses refuses to start" test "$refused" = 1
 
 dist="$work/dist1-TEST"
 root="$pki/root.pem"

@@ -49,17 +49,16 @@ LCCB_PrinterExt.exe" "$(installs_log)"
   mkdir "$urlset.new"
   out=$(engine_run 10 2 yes)
   rmdir "$urlset.new"
-  check_eq "five installers" "LCCB_SignExt.exe
+  check_eq "four stand-ins, then the token manager's own installer" "LCCB_SignExt.exe
 LCCB_PowerEnterExt.exe
 LCCB_PrinterExt.exe
-mainsetExt.exe
-LCCB_ZanvoExt.exe" "$(installs_log)"
+mainsetExt.exe" "$(installs_log)"
   check_eq "an unwritable web-settings file fails the step" "REPAIR0	75
 REPAIR0	0" "$(tail -2 <<<"$out")"
   check_contains "and leaves the old one" "TotalNum=0" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
   out=$(engine_run 10 2 yes)
   check_contains "then the default web settings" "SetEvent=1" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
-  check_contains "with the bank's home page" "URL0=http://" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
+  check_contains "with the bank's home page of the bank values" "URL0=https://www.lccb-bank.example/" "$(tr -d '\r' < "$urlset" 2>/dev/null)"
   check_eq "and the end" "REPAIR2	100
 REPAIR2	0" "$(tail -2 <<<"$out")"
 }

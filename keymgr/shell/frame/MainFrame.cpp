@@ -87,6 +87,12 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOMMAND:
         OnSysCommand(wParam, lParam);
         return 0;
+    case WM_ENDSESSION:
+        // The session ends, or an installer asks us to go (as the system's
+        // restart manager does): the same clean exit as the menu's, unasked.
+        if (wParam)
+            DestroyWindow(m_hWnd);
+        return 0;
     case WM_CLOSE:
         // Closing only hides: the program lives in the notification area.
         ShowWindow(m_hWnd, SW_HIDE);
