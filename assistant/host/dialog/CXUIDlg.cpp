@@ -3,6 +3,7 @@
 #include "assistant/host/HostTrace.h"
 #include "assistant/host/ProgramPaths.h"
 #include "assistant/host/dialog/CXUICustomOccManager.h"
+#include "assistant/host/protocol/OwnModulePath.h"
 #include "assistant/host/resource.h"
 #include "common/win32/Module.h"
 #include "common/win32/ProgramPath.h"
@@ -114,7 +115,7 @@ void CXUIDlg::OnInitDialog()
     if (m_external)
         m_external->SetHandler(&m_bridge);
 
-    m_programPath = ProgramPath();
+    m_programPath = OwnModulePath();
     if (CXUICustomControlSite *site = ControlSiteOf(GetDlgItem(m_hWnd, IDC_EXPLORER)))
         site->SetDocuments(&m_documents);
     bool attached = m_browser.Attach(GetDlgItem(m_hWnd, IDC_EXPLORER));
@@ -149,9 +150,9 @@ void CXUIDlg::FitBrowser()
 
 void CXUIDlg::NavigateToStartPage()
 {
-    if (m_programPath.empty())
+    if (m_programPath.unicode.empty())
         return;
-    std::string url = StartPageUrl(m_programPath);
+    std::string url = StartPageUrl(m_programPath.unicode);
     HRESULT hr = m_browser.Navigate(url.c_str());
     HostTrace("navigate %s 0x%08lx", url.c_str(), static_cast<unsigned long>(hr));
 }
