@@ -3,12 +3,11 @@
 #include "assistant/host/HostTrace.h"
 #include "assistant/host/ProgramPaths.h"
 #include "assistant/host/dialog/CXUICustomOccManager.h"
+#include "assistant/host/links/UserLinks.h"
 #include "assistant/host/protocol/OwnModulePath.h"
 #include "assistant/host/resource.h"
 #include "common/win32/Module.h"
 #include "common/win32/ProgramPath.h"
-
-#include <shellapi.h>
 
 #include <string>
 
@@ -270,8 +269,7 @@ void CXUIDlg::NavigateComplete(IDispatch *frame, const std::string &url)
 
 void CXUIDlg::OpenNewWindow(const std::string &url)
 {
-    if (!IsWebAddress(url))
-        return;
-    HINSTANCE result = ShellExecuteA(m_hWnd, "open", url.c_str(), NULL, NULL, SW_SHOWNORMAL);
-    HostTrace("opened %s %d", url.c_str(), static_cast<int>(reinterpret_cast<INT_PTR>(result) > 32));
+    // Never by this process's own shell call: it would run the user's
+    // registered handler as administrator.
+    HostTrace("opened %s %s", url.c_str(), LinkOutcomeName(OpenUserLink(url)));
 }
