@@ -4,6 +4,8 @@
 //    compares equal to true; any other member name raises an error;
 //  - the call maps the command to ScriptFunction exactly as the host's
 //    dispatcher does, returns "" or "PARM ERR" and always starts a "worker";
+//    while a worker still has reports to give, a command changes nothing,
+//    starts nothing and is answered "BUSY" ("PARM ERR" when unrecognised);
 //  - the worker replays a recorded run: each (code, second) pair is handed,
 //    in order and one task at a time, to the function that ScriptFunction
 //    names, resolved from the top document through frames by name; a missing
@@ -134,6 +136,12 @@ function installHost(config) {
 
     function RUVSysCall(cmd, args) {
         var id = commandId(cmd), text = args === undefined ? "" : String(args), ret = "", run;
+        if (host.queue.length > 0) {
+            ret = COMMANDS.hasOwnProperty(id) || id === 10 ? "BUSY" : "PARM ERR";
+            host.calls.push({ cmd: cmd, id: id, args: text, argc: arguments.length, ret: ret, refused: true,
+                scriptFunction: host.scriptFunction, notFirstRun: host.notFirstRun });
+            return ret;
+        }
         host.busy = 1;
         host.command = id;
         if (COMMANDS.hasOwnProperty(id)) {

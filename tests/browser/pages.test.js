@@ -344,6 +344,35 @@ test("online update and its repair use their own frame, argument and texts", asy
     eq((await tip(t, 4)).text, fullTipBefore, "full-check tip untouched");
 });
 
+test("a request while the update's worker still runs is refused where the user sees it", async function () {
+    var busy = "正在执行检测，请等待操作完成！";
+    // The update shows its end ("REPAIR0", "0") while its worker goes on.
+    var t = await openIndex({ runs: { 4: RUNS.clean, 2: [["TITLE_CE", "10"], ["REPAIR0", "0"], ["VERSION", "95"], ["TITLE_CE", "0"]] } });
+    await waitTip(t, 4, "检测时间");
+    await t.page.click("#tb2");
+    await t.page.evaluate(function () { window.__ruvHost.setHold(true); });
+    await t.page.click("#topBtn2_1");
+    await release(t, 2);
+    await waitTip(t, 2, "检测时间");
+    ok((await tip(t, 2)).buttons, "the update's buttons are back before its worker ends");
+
+    await t.page.click("#topBtn2_1");
+    var f2 = await frame(t, "mainframe2");
+    await f2.evaluate(function () { repairAll(); });
+    var c = await calls(t);
+    eq(c.slice(2).map(function (x) { return [x.id, x.args, x.ret, !!x.refused]; }), [[2, "NX", "BUSY", true], [10, "NXCT", "BUSY", true]],
+        "both refused");
+    var tp = await tip(t, 2);
+    eq([tp.text, tp.cls, tp.buttons], [busy, "tipResultError", true], "the refusal in the tip, the buttons kept");
+    eq((await rows(f2)).map(function (r) { return [r.text, r.img]; }), [[busy, "icon_warning.png"]], "no waiting row left");
+    await commonChecks(t, "refused", { shot: "online-update-refused" });
+
+    await release(t);  // the worker's own end
+    await t.page.click("#topBtn2_1");
+    c = await calls(t);
+    eq([c[4].ret, !!c[4].refused], ["", false], "the next request runs");
+});
+
 test("a code missing from the catalogue is lost without breaking the page", async function () {
     var run = RUNS.fullCheck({ insertAt: 3, insert: ["NO_SUCH_CODE", "20"] });
     var t = await openIndex({ runs: { 4: run, 2: [["TITLE_CE", "10"], ["no_such_code", "50"], ["VERSION", "95"], ["TITLE_CE", "0"]] } });

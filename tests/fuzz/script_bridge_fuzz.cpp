@@ -45,22 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         CommandRoute route = RouteCommand(call.cmdId, call.args);
         FUZZ_REQUIRE(route.recognised == (route.scriptFunction != NULL));
 
-        bool wasBusy = state.Busy != 0;
+        bool wasBusy = RunInProgress(state);
         std::string functionBefore = state.ScriptFunction;
         int startedBefore = host.started;
         DispatchOutcome out = DispatchCommand(state, call, host);
-        FUZZ_REQUIRE(!out.answered || out.text.empty() || out.text == kParmErr);
+        FUZZ_REQUIRE(!out.answered || out.text.empty() || out.text == kParmErr || (wasBusy && out.text == kBusyAnswer));
         if (!call.wellFormed || wasBusy) {
             FUZZ_REQUIRE(!out.started && host.started == startedBefore);
             FUZZ_REQUIRE(state.ScriptFunction == functionBefore);
         }
         if (!call.wellFormed)
             FUZZ_REQUIRE(out.text == kParmErr);
+        else if (wasBusy)
+            FUZZ_REQUIRE(out.text == (route.recognised ? kBusyAnswer : kParmErr));
         if (out.started)
             FUZZ_REQUIRE(state.Busy == 1);
         // The worker ends: the next call finds the bridge free half the time.
-        if (in.Byte() % 2)
+        if (in.Byte() % 2) {
             state.Busy = 0;
+            state.WorkerRunning = 0;
+        }
     }
     return 0;
 }

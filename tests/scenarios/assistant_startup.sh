@@ -48,6 +48,10 @@ keys_to() {  # HWND KEY...
   real_keys "$@"
 }
 
+trace_has() { as_trace | grep -qx "$1"; }
+# Whether the button has the keyboard focus (BM_GETSTATE's BST_FOCUS).
+has_focus() { local state; state=$(wd send "$1" 0xF2 0 0) && [ $((state & 8)) -ne 0 ]; }
+
 select_vendor() {  # BUTTON-ID: the main dialog's handle
   local select
   select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
@@ -92,22 +96,32 @@ closing_the_selection() {
   local select
   select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
   check "the vendor selection opens" test -n "$select"
-  wd post "$select" 0x10 >/dev/null   # the close box
-  check "closing the selection ends the program" as_wait_gone
+  keys_to "$select" Escape
+  check "Esc in the selection ends the program" as_wait_gone
   check_eq "no main dialog was made" "" "$(as_trace | grep '^vendor ')"
   check "the log was opened next to the program" test -f "$(as_app)/Orvane_Assistant.log"
   check_eq "and holds nothing" 0 "$(stat -c %s "$(as_app)/Orvane_Assistant.log" 2>/dev/null)"
 }
 
+# The vendor chosen by keys: Tab to the second vendor, drawn as focused,
+# and Return chooses the focused button, not the first one.
 second_vendor_main_dialog() {
   as_start
-  local main dialog client child ok okw
-  main=$(select_vendor 1005)
-  check "the second vendor button opens the main dialog" test -n "$main"
+  local main dialog client child ok okw select second
+  select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
+  check "the vendor selection opens" test -n "$select"
+  [ -n "$select" ] || return
+  second=$(wd item "$select" 1005 | cut -f1)
+  keys_to "$select" Tab
+  check "Tab moves the focus to the second vendor" wait_for 30 has_focus "$second"
+  screenshot assistant-vendor-tab-focus
+  real_keys Return
+  main=$(wd wait "$MAIN_TITLE" "$WAIT" | cut -f1)
+  check "Return chooses the focused second vendor and opens the main dialog" test -n "$main"
   [ -n "$main" ] || return
-  sleep 2
+  check "the dialog carries Vendor 2" wait_for 30 trace_has "vendor 2"
+  wait_for 30 bash -c 'tr -d "\r" < "$1" | grep -q "^navigate "' _ "$WINEPREFIX/drive_c/assistant-trace.log"
   screenshot assistant-main-dialog
-  check_eq "the dialog carries Vendor 2" "vendor 2" "$(as_trace | grep '^vendor ')"
   check "the trace file the environment names is not written" test ! -e "$WINEPREFIX/drive_c/users/Public/user-trace.log"
   check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep '^browser ')"
   check_eq "the start page of the program's resources is requested" \
@@ -143,10 +157,13 @@ second_vendor_main_dialog() {
 # Enter and Esc in the main dialog never end the program; Alt+F4 does.
 main_dialog_keys() {
   as_start
-  local main
-  main=$(select_vendor 1)
-  check "a real click on the first vendor opens the main dialog" test -n "$main"
+  local main select
+  select=$(wd wait "$SELECT_TITLE" "$WAIT" | cut -f1)
+  [ -n "$select" ] && keys_to "$select" space
+  main=$(wd wait "$MAIN_TITLE" "$WAIT" | cut -f1)
+  check "Space on the focused first vendor opens the main dialog" test -n "$main"
   [ -n "$main" ] || return
+  check "with the first vendor" wait_for 30 trace_has "vendor 1"
   keys_to "$main" Return
   check "Enter reaches the dialog" wait_for 30 bash -c 'tr -d "\r" < "$1" | grep -q "^command 1 kept open"' _ \
     "$WINEPREFIX/drive_c/assistant-trace.log"
@@ -169,8 +186,9 @@ read_only_folder() {
   if ! chattr +i "$app" 2>/dev/null; then note "chattr +i is not possible here"; not_ok "a read-only program folder can be made"; return; fi
   as_start
   local main
-  main=$(select_vendor 1)
+  main=$(select_vendor 1005)
   check "the program runs normally in a read-only folder" test -n "$main"
+  check "a click on the second vendor reaches the dialog" wait_for 30 trace_has "vendor 2"
   check "no log is made" test ! -e "$app/Orvane_Assistant.log"
   [ -n "$main" ] && wd post "$main" 0x10 >/dev/null
   as_wait_gone

@@ -9,7 +9,7 @@ DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IB
     CommandRoute route = RouteCommand(call.cmdId, call.args);
     std::string answer = route.recognised ? "" : kParmErr;
     if (RunInProgress(state))
-        return {true, answer, false};
+        return {true, route.recognised ? kBusyAnswer : kParmErr, false};
 
     if (!host.AttachDocument()) {
         host.ShowBridgeMessage("js.SetDocument() failed.");

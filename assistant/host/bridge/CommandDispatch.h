@@ -21,8 +21,9 @@ struct DispatchOutcome {
 
 // A call that is not well formed gets "PARM ERR" and starts nothing.
 // While a run is in progress (Busy, or a worker that has not ended yet)
-// nothing is started and no state changes; the answer is the
-// one the command would get otherwise ("" or "PARM ERR"), so the page's
-// contract stays the same. An unrecognised id keeps ScriptFunction, answers
+// nothing is started and no state changes; a recognised command is answered
+// "BUSY" so the page can tell it was refused and need not wait for results
+// (an unrecognised one still gets "PARM ERR"). When nothing runs the
+// answers are "" and "PARM ERR" as always. An unrecognised id keeps ScriptFunction, answers
 // "PARM ERR" and still starts a worker, which ends at once.
 DispatchOutcome DispatchCommand(CommandState &state, const CommandCall &call, IBridgeHost &host);

@@ -3,6 +3,7 @@
 #include <math.h>
 
 const char kParmErr[] = "PARM ERR";
+const char kBusyAnswer[] = "BUSY";
 
 static const char *RepairFrame(const std::string &args)
 {

@@ -23,3 +23,5 @@ enum class CommandIdKind { Int32, Double, Other };
 int CommandIdFromArgument(CommandIdKind kind, int32_t asInt32, double asDouble);
 
 extern const char kParmErr[];
+// The answer to a command refused because the last one's worker still runs.
+extern const char kBusyAnswer[];

@@ -1,5 +1,7 @@
 #include "assistant/host/dialog/BrowserEvents.h"
 
+#include "assistant/host/protocol/OwnModulePath.h"
+
 // {34A715A0-6587-11D0-924A-0020AFC7AC4D}
 const IID kDiidWebBrowserEvents2 = {0x34A715A0, 0x6587, 0x11D0, {0x92, 0x4A, 0x00, 0x20, 0xAF, 0xC7, 0xAC, 0x4D}};
 
@@ -52,18 +54,7 @@ STDMETHODIMP CXUIBrowserEvents::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
 
 std::string AddressText(const wchar_t *url)
 {
-    if (!url || !*url)
-        return std::string();
-    BOOL substituted = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, 0, url, -1, NULL, 0, NULL, &substituted);
-    if (n <= 1 || substituted)
-        return std::string();
-    std::string text(n, '\0');
-    substituted = FALSE;
-    if (!WideCharToMultiByte(CP_ACP, 0, url, -1, &text[0], n, NULL, &substituted) || substituted)
-        return std::string();
-    text.resize(n - 1);
-    return text;
+    return Utf8Text(url);
 }
 
 namespace {

@@ -48,6 +48,6 @@ private:
 
 extern const IID kDiidWebBrowserEvents2;
 
-// An address in the ANSI code page; empty when a character has no
-// equivalent there (so no rule ever sees a substituted character).
+// An address as UTF-8, every character kept (the own-address rule compares
+// the program's path in Unicode); empty when it is not well formed.
 std::string AddressText(const wchar_t *url);

@@ -46,11 +46,11 @@ HRESULT CWebbrowser::Navigate(const char *url)
 {
     if (!m_browser)
         return E_UNEXPECTED;
-    int n = MultiByteToWideChar(CP_ACP, 0, url, -1, NULL, 0);
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, url, -1, NULL, 0);
     if (n <= 0)
         return E_INVALIDARG;
     std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, url, -1, &wide[0], n);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, url, -1, &wide[0], n);
     BSTR address = SysAllocString(wide.c_str());
     if (!address)
         return E_OUTOFMEMORY;

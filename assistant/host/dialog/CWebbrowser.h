@@ -16,7 +16,7 @@ public:
     IWebBrowser2 *Browser() const { return m_browser; }
     bool UsesOurSite() const;
 
-    // Navigate with no flags, target frame, post data or headers.
+    // Navigate to url (UTF-8) with no flags, target frame, post data or headers.
     HRESULT Navigate(const char *url);
     // Connects the sink to the browser's DWebBrowserEvents2.
     HRESULT Advise(IDispatch *sink);

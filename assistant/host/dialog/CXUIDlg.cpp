@@ -3,11 +3,11 @@
 #include "assistant/host/HostTrace.h"
 #include "assistant/host/ProgramPaths.h"
 #include "assistant/host/dialog/CXUICustomOccManager.h"
+#include "assistant/host/links/UserLinks.h"
+#include "assistant/host/protocol/OwnModulePath.h"
 #include "assistant/host/resource.h"
 #include "common/win32/Module.h"
 #include "common/win32/ProgramPath.h"
-
-#include <shellapi.h>
 
 #include <string>
 
@@ -114,7 +114,7 @@ void CXUIDlg::OnInitDialog()
     if (m_external)
         m_external->SetHandler(&m_bridge);
 
-    m_programPath = ProgramPath();
+    m_programPath = OwnModulePath();
     if (CXUICustomControlSite *site = ControlSiteOf(GetDlgItem(m_hWnd, IDC_EXPLORER)))
         site->SetDocuments(&m_documents);
     bool attached = m_browser.Attach(GetDlgItem(m_hWnd, IDC_EXPLORER));
@@ -149,9 +149,9 @@ void CXUIDlg::FitBrowser()
 
 void CXUIDlg::NavigateToStartPage()
 {
-    if (m_programPath.empty())
+    if (m_programPath.unicode.empty())
         return;
-    std::string url = StartPageUrl(m_programPath);
+    std::string url = StartPageUrl(m_programPath.unicode);
     HRESULT hr = m_browser.Navigate(url.c_str());
     HostTrace("navigate %s 0x%08lx", url.c_str(), static_cast<unsigned long>(hr));
 }
@@ -269,8 +269,7 @@ void CXUIDlg::NavigateComplete(IDispatch *frame, const std::string &url)
 
 void CXUIDlg::OpenNewWindow(const std::string &url)
 {
-    if (!IsWebAddress(url))
-        return;
-    HINSTANCE result = ShellExecuteA(m_hWnd, "open", url.c_str(), NULL, NULL, SW_SHOWNORMAL);
-    HostTrace("opened %s %d", url.c_str(), static_cast<int>(reinterpret_cast<INT_PTR>(result) > 32));
+    // Never by this process's own shell call: it would run the user's
+    // registered handler as administrator.
+    HostTrace("opened %s %s", url.c_str(), LinkOutcomeName(OpenUserLink(url)));
 }

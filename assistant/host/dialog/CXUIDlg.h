@@ -63,7 +63,7 @@ private:
     CommandState m_state;
     // The last worker started; waited for before anything it uses goes away.
     HANDLE m_worker;
-    std::string m_programPath;
+    ModulePath m_programPath;
     PageDocuments m_documents;
     HICON m_icon;
     HICON m_smallIcon;

@@ -1,7 +1,7 @@
 #include "assistant/host/dialog/DocHostHandlers.h"
 
 #include "assistant/host/dialog/AcceleratorRule.h"
-#include "common/win32/ProgramPath.h"
+#include "assistant/host/protocol/OwnModulePath.h"
 
 const wchar_t kPageMessageCaption[] = L"My Title";
 const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
@@ -9,7 +9,7 @@ const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0x
 CXUIDocHostHandlers::CXUIDocHostHandlers(IUnknown *outer, IDispatch *external)
     : m_outer(outer), m_external(external), m_documents(NULL)
 {
-    m_programPath = ProgramPath();
+    m_programPath = OwnModulePath();
     m_xDocHostUIHandler.m_owner = this;
     m_xDocHostShowUI.m_owner = this;
 }

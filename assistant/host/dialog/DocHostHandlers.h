@@ -65,7 +65,7 @@ private:
     IUnknown *m_outer;
     IDispatch *m_external;
     const PageDocuments *m_documents;
-    std::string m_programPath;
+    ModulePath m_programPath;
     XDocHostUIHandler m_xDocHostUIHandler;
     XDocHostShowUI m_xDocHostShowUI;
 };

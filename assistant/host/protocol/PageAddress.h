@@ -6,9 +6,18 @@
 #include <map>
 #include <string>
 
-// Whether url names a resource of the program file at programPath. Case and
-// the kind of slash do not matter; %XX escapes are read as their bytes.
-bool IsOwnResourceAddress(const std::string &url, const std::string &programPath);
+// The program file's own path in the two forms an engine may report it in.
+struct ModulePath {
+    std::string unicode;  // the module's wide path, as UTF-8
+    std::string ansi;     // in the ANSI code page; empty when it has no such form
+};
+
+// Whether url (the engine's address, as UTF-8) names a resource of the
+// program file itself: "res://", exactly its path, "/", a resource name.
+// Escapes are decoded once, as the raw bytes of UTF-8 or of the ANSI code
+// page; case and the kind of slash do not matter. A "." or ".." segment or
+// a second "res:" anywhere refuses it.
+bool IsOwnResourceAddress(const std::string &url, const ModulePath &own);
 
 // An http or https address that may be handed to the user's own browser:
 // a host, printable ASCII only, no blank and no double quote.
@@ -22,7 +31,7 @@ enum class NavigationVerdict {
 
 // A frame may load any address (the certificate forms post to the CA)
 // unless a run is in progress; the top document only our own resources.
-NavigationVerdict DecideNavigation(bool topLevel, const std::string &url, const std::string &programPath,
+NavigationVerdict DecideNavigation(bool topLevel, const std::string &url, const ModulePath &own,
                                    bool runInProgress);
 
 // The addresses the browser's documents show, by the frame object that
@@ -32,7 +41,7 @@ public:
     void Navigated(const void *frame, bool topLevel, const std::string &url);
     // The bridge is handed out only while every document shown is ours: the
     // host cannot tell which document asks for it.
-    bool BridgeAllowed(const std::string &programPath) const;
+    bool BridgeAllowed(const ModulePath &own) const;
 
 private:
     std::string m_top;

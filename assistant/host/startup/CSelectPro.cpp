@@ -46,8 +46,15 @@ void CSelectPro::DrawButton(const DRAWITEMSTRUCT *item)
     FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
     DrawBitmapAt(item->hDC, bitmap, item->rcItem.left + shift, item->rcItem.top + shift);
     if (item->itemState & ODS_FOCUS) {
+        // A dotted rectangle alone is lost on the coloured images: a white
+        // frame around it shows which vendor Enter and Space choose.
         RECT focus = item->rcItem;
         InflateRect(&focus, -3, -3);
+        HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        FrameRect(item->hDC, &focus, white);
+        InflateRect(&focus, -1, -1);
+        FrameRect(item->hDC, &focus, white);
+        InflateRect(&focus, -2, -2);
         DrawFocusRect(item->hDC, &focus);
     }
 }
@@ -63,6 +70,16 @@ INT_PTR CSelectPro::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         Paint();
         return TRUE;
+    case DM_GETDEFID: {
+        // Owner-drawn buttons never become the default push button, so Enter
+        // would always give IDOK: the focused vendor button is the default.
+        HWND focus = GetFocus();
+        int id = focus && GetParent(focus) == m_hWnd ? GetDlgCtrlID(focus) : 0;
+        if (id != IDOK && id != IDC_VENDOR2)
+            return FALSE;
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, MAKELONG(id, DC_HASDEFID));
+        return TRUE;
+    }
     case WM_DRAWITEM:
         DrawButton(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, TRUE);

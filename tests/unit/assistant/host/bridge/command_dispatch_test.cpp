@@ -107,11 +107,13 @@ TEST_F(Dispatch, RunInProgressRefusesWithoutChangingAnything)
     Call(2, "NX");
     ASSERT_EQ(1, state.Busy);
     ASSERT_EQ(1, state.WorkerRunning);
-    EXPECT_EQ("", Call(4, "NX").text);
+    EXPECT_EQ("BUSY", Call(4, "NX").text);
     // An update releases Busy after a failed package; its worker still runs.
     state.Busy = 0;
     EXPECT_EQ("PARM ERR", Call(9, "NX").text);
-    EXPECT_FALSE(Call(10, "NXCT").started);
+    DispatchOutcome repair = Call(10, "NXCT");
+    EXPECT_EQ("BUSY", repair.text);  // the page is told, and waits for nothing
+    EXPECT_FALSE(repair.started);
     EXPECT_FALSE(Call(4, "NX").started);
     EXPECT_EQ(0, state.Busy);
     EXPECT_EQ(2, state.Command);
@@ -121,7 +123,9 @@ TEST_F(Dispatch, RunInProgressRefusesWithoutChangingAnything)
     EXPECT_EQ(1u, host.workers.size());
 
     state.WorkerRunning = 0;  // the worker's own end
-    EXPECT_TRUE(Call(4, "NX").started);
+    DispatchOutcome next = Call(4, "NX");
+    EXPECT_TRUE(next.started);
+    EXPECT_EQ("", next.text);
     EXPECT_EQ(1, state.WorkerRunning);
 }
 

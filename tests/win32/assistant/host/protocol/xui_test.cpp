@@ -379,8 +379,9 @@ TEST(BrowserEvents, NavigationsAndNewWindowsAreDecidedByTheDialog)
     cancel = VARIANT_FALSE;
     EXPECT_EQ(S_OK, Fire(sink, kDispidNewWindow3, {url, Empty(), Empty(), BoolRef(&cancel), Empty()}));
     EXPECT_EQ(VARIANT_TRUE, cancel);
-    // An address with a character outside the code page reaches no rule.
-    BSTR odd = SysAllocString(L"https://a.example/\u0663");
+    // Every character of an address reaches the rules, in Unicode, whatever
+    // the code page: a program path outside it is still the program's.
+    BSTR odd = SysAllocString(L"res://C:\\\u5F20\u0663.exe/index.htm");
     V_BSTR(&url) = odd;
     EXPECT_EQ(S_OK, Fire(sink, kDispidNewWindow3, {url, Empty(), Empty(), BoolRef(&cancel), Empty()}));
     V_BSTR(&url) = address;
@@ -398,7 +399,8 @@ TEST(BrowserEvents, NavigationsAndNewWindowsAreDecidedByTheDialog)
     EXPECT_EQ(std::vector<std::string>({"frame https://cs.lccb-ca.example/cgi-bin/certapply",
                                         "frame https://cs.lccb-ca.example/cgi-bin/certapply",
                                         "shown https://cs.lccb-ca.example/cgi-bin/certapply",
-                                        "open https://cs.lccb-ca.example/cgi-bin/certapply", "open "}),
+                                        "open https://cs.lccb-ca.example/cgi-bin/certapply",
+                                        "open res://C:\\\xE5\xBC\xA0\xD9\xA3.exe/index.htm"}),
               owner.seen);
 
     IDispatch *events = NULL;
