@@ -52,6 +52,28 @@ TEST(LogFile, EntriesAreAppendedInGbkAndTheFileCanBeEmptied)
     EXPECT_NE(std::string::npos, ProgramLogPath().find("assistant_wintest.log"));
 }
 
+// Run from a user's folder, the log's name may already be a hard link to a
+// file the user could never write: the administrator process must not
+// empty or append to that file.
+TEST(LogFile, AHardLinkPlantedUnderTheLogsNameIsNeitherEmptiedNorWritten)
+{
+    std::string victim = TempPath("assistant_log_victim.ini");
+    std::string planted = TempPath("assistant_log_planted.log");
+    DeleteFileA(planted.c_str());
+    {
+        std::ofstream out(victim, std::ios::binary);
+        out << "kept";
+    }
+    ASSERT_TRUE(CreateHardLinkA(planted.c_str(), victim.c_str(), NULL));
+    CLogFile log;
+    EXPECT_FALSE(log.Open(planted));
+    log.WriteLog("written");
+    log.Close();
+    EXPECT_EQ("kept", ReadAll(victim));
+    DeleteFileA(planted.c_str());
+    DeleteFileA(victim.c_str());
+}
+
 // Makes a folder that nobody may write into, not even root (the usual user
 // of this Wine): the Unix immutable flag, set through Wine's start /unix.
 bool SetImmutable(const char *unixPath, bool on)
