@@ -109,7 +109,9 @@ second_vendor_main_dialog() {
   screenshot assistant-main-dialog
   check_eq "the dialog carries Vendor 2" "vendor 2" "$(as_trace | grep '^vendor ')"
   check "the trace file the environment names is not written" test ! -e "$WINEPREFIX/drive_c/users/Public/user-trace.log"
-  check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep '^browser ')"
+  check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep -E '^browser (created|missing)')"
+  check_eq "before it, the browser's lock-downs are switched on for the process" \
+    "browser lock-down: 10 features, 0 refused" "$(as_trace | grep '^browser lock-down')"
   check_eq "the start page of the program's resources is requested" \
     "navigate res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/index.htm 0x00000000" \
     "$(as_trace | grep '^navigate ')"
