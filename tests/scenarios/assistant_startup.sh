@@ -286,7 +286,7 @@ planted_dlls() {
     cp "$probe" "$dir/$name"
     overrides="$overrides${overrides:+;}${name%.dll}=n,b"
   done
-  trace="$SCENARIO_WORK/planted-loader.log"
+  trace="$WINEPREFIX/planted-loader.log"
   (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=+loaddll \
      exec wine 'C:\users\Public\Downloads\Orvane_Assistant.exe' >/dev/null 2>"$trace") &
   select=$(wd wait "$SELECT_TITLE" 60000 | cut -f1)
