@@ -3,6 +3,7 @@
 #include "assistant/engine/system/OsVersion.h"
 #include "assistant/engine/win32/system/CComonCheck.h"
 #include "assistant/host/HostTrace.h"
+#include "assistant/host/dialog/BrowserLockdown.h"
 #include "assistant/host/dialog/CXUIDlg.h"
 #include "assistant/host/startup/CSelectPro.h"
 #include "assistant/host/startup/SecurityAttributes.h"
@@ -68,6 +69,9 @@ bool CXUIApp::InitInstance(const char *commandLine)
     m_oleReady = SUCCEEDED(OleInitialize(NULL));
     INITCOMMONCONTROLSEX controls = {8, 0xFF};
     InitCommonControlsEx(&controls);
+
+    unsigned refused = LockDownBrowser();
+    HostTrace("browser lock-down: %u features, %u refused", kBrowserLockdownCount, refused);
 
     m_external = new CXUIImpIDispatch();
     m_occManager = new CXUICustomOccManager(m_external);

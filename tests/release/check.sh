@@ -61,6 +61,30 @@ else
 fi
 check "a shipped build's token manager writes no debug trace (the test build's does)" test "$silent" = 1
 
+# A release as shipped (no test signing), pinned to the test signer and
+# carrying the signed stand-in under each installer's name: it reads no test
+# overrides, so the name of their key is nowhere in its program, in ANSI or
+# UTF-16 (the test build's has it).
+installers="$work/installers"
+mkdir -p "$installers"
+for f in LCCB_SignExt.exe LCCB_PowerEnterExt.exe LCCB_PrinterExt.exe mainsetExt.exe LCCB_ZanvoExt.exe LCCB_SovanExt.exe; do
+  cp "$work/build1/build/bin/signed/installer_signed.exe" "$installers/$f"
+done
+hooks=none
+if "$top/scripts/release" --pin "$(cat "$pki/leaf.sha1")" --key "$pki/leaf.key" --chain "$pki/chain.pem" \
+     --installers "$installers" --root "$pki/root.pem" --work "$work/build-shipped" --out "$work/dist-shipped" \
+     > "$work/release-shipped.log" 2>&1; then
+  hooks=
+  for exe in "$work/build-shipped/build/bin/Orvane_Assistant.exe" "$work/build1/build/bin/Orvane_Assistant.exe"; do
+    found=0
+    { grep -aq TestHooks "$exe" || LC_ALL=C grep -aqP 'T\x00e\x00s\x00t\x00H\x00o\x00o\x00k\x00s' "$exe"; } && found=1
+    hooks="$hooks$found"
+  done
+else
+  tail -20 "$work/release-shipped.log" | sed 's/^/# /'
+fi
+check "a shipped release builds, and its assistant names no TestHooks (the test build's does)" test "$hooks" = 01
+
 same=1
 for f in build/bin/ZVApp.exe build/bin/Orvane_Assistant.exe LCCB_ZanvoExt.exe; do
   if ! cmp "$work/build1/$f" "$work/build2/$f"; then same=0; fi

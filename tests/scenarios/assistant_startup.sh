@@ -123,7 +123,9 @@ second_vendor_main_dialog() {
   wait_for 30 bash -c 'tr -d "\r" < "$1" | grep -q "^navigate "' _ "$WINEPREFIX/drive_c/assistant-trace.log"
   screenshot assistant-main-dialog
   check "the trace file the environment names is not written" test ! -e "$WINEPREFIX/drive_c/users/Public/user-trace.log"
-  check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep '^browser ')"
+  check_eq "the browser control sits in our client site" "browser created, site ours" "$(as_trace | grep -E '^browser (created|missing)')"
+  check_eq "before it, the browser's lock-downs are switched on for the process" \
+    "browser lock-down: 10 features, 0 refused" "$(as_trace | grep '^browser lock-down')"
   check_eq "the start page of the program's resources is requested" \
     "navigate res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/index.htm 0x00000000" \
     "$(as_trace | grep '^navigate ')"
@@ -228,19 +230,95 @@ registration() {
   check_eq "no assistant process is left" 0 "$(as_procs)"
 }
 
+# The system's known DLLs: the loader takes them from System32 whatever lies
+# beside a program, so they are the only static imports allowed.
+KNOWN_DLLS='advapi32|clbcatq|combase|comdlg32|coml2|difxapi|gdi32|gdiplus|imagehlp|imm32|kernel32|msctf|msvcrt|normaliz|nsi|ole32|oleaut32|psapi|rpcrt4|sechost|setupapi|shcore|shell32|shlwapi|user32|wldap32|ws2_32'
+as_tools() { [ "$WINE_ARCH_BUILD" = win64 ] && echo x86_64-w64-mingw32 || echo i686-w64-mingw32; }
+# The DLLs a PE file imports: static (its import table) or delay (the
+# descriptors of its delay-import libraries, named after them).
+pe_imports() {  # FILE static|delay
+  if [ "$2" = delay ]; then
+    "$(as_tools)"-nm "$1" 2>/dev/null | sed -n 's/.* __DELAY_IMPORT_DESCRIPTOR_lib\(.*\)_delay_a$/\1.dll/p' | sort -u
+  else
+    "$(as_tools)"-objdump -p "$1" | awk '/DLL Name:/ { print tolower($3) }' | sort -u
+  fi
+}
+not_known() { grep -vxE "($KNOWN_DLLS)\.dll|ntdll\.dll|kernelbase\.dll" || true; }
+
+# The DependentLoadFlags of a PE file's load configuration ("none" without one).
+dependent_load_flags() {
+  python3 - "$1" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+pe = struct.unpack_from("<I", data, 0x3C)[0]
+sections, opt_size = struct.unpack_from("<H", data, pe + 6)[0], struct.unpack_from("<H", data, pe + 20)[0]
+wide = struct.unpack_from("<H", data, pe + 24)[0] == 0x20B
+rva, size = struct.unpack_from("<II", data, pe + 24 + (112 if wide else 96) + 10 * 8)
+for i in range(sections):
+    vsize, va, raw_size, raw = struct.unpack_from("<IIII", data, pe + 24 + opt_size + i * 40 + 8)
+    if size and va <= rva < va + vsize:
+        print("0x%04x" % struct.unpack_from("<H", data, raw + rva - va + (0x4E if wide else 0x36))[0])
+        break
+else:
+    print("none")
+PY
+}
+
 # The program file itself (read from the build, no Wine needed).
 program_file() {
-  local exe="$WINE_BUILD/bin/Orvane_Assistant.exe" dlls other tools=i686-w64-mingw32
-  [ "$WINE_ARCH_BUILD" = win64 ] && tools=x86_64-w64-mingw32
-  dlls=$($tools-objdump -p "$exe" | awk '/DLL Name:/ { print tolower($3) }')
-  other=$(printf '%s\n' "$dlls" | grep -vxE 'advapi32.dll|comctl32.dll|gdi32.dll|kernel32.dll|msvcrt.dll|ole32.dll|oleaut32.dll|user32.dll|wininet.dll|shell32.dll|urlmon.dll|version.dll|crypt32.dll|wintrust.dll|ws2_32.dll|netapi32.dll')
+  local exe="$WINE_BUILD/bin/Orvane_Assistant.exe" dlls tools
+  tools=$(as_tools)
+  dlls=$(pe_imports "$exe" static)
   check "the program's imports can be read" test -n "$dlls"
-  check_eq "the program imports only system libraries" "" "$other"
+  check_eq "its static imports are the system's known DLLs only" "" "$(printf '%s\n' "$dlls" | not_known)"
   check_contains "the manifest asks for administrator rights" 'level=""requireAdministrator""' \
     "$($tools-windres -i "$exe" -O rc 2>/dev/null | grep requestedExecutionLevel)"
+  check_contains "and the common controls version 6" 'Microsoft.Windows.Common-Controls"" version=""6.0.0.0' \
+    "$($tools-windres -i "$exe" -O rc 2>/dev/null | grep -A1 'Common-Controls' | tr -d '\n' | tr -s ' ')"
+  check_eq "its load configuration asks for System32 for the imports' own dependencies" 0x0800 \
+    "$(dependent_load_flags "$exe")"
+}
+
+# DLLs of every name the program loads, and those names' own dependencies
+# that are not known DLLs (Wine's builtin files tell them), planted beside a
+# copy of the program in a user's Downloads folder; Wine is told to prefer
+# such native copies, as the Windows loader prefers a DLL in the program's
+# folder. Each planted DLL marks its loading; the loader's own trace says
+# where every module came from. The program starts and takes none of them.
+planted_dlls() {
+  local exe="$WINE_BUILD/bin/Orvane_Assistant.exe" probe="$WINE_BUILD/bin/planted_probe.dll"
+  local dir="$WINEPREFIX/drive_c/users/Public/Downloads" winedlls names known_deps name overrides="" select trace
+  winedlls=/usr/lib/x86_64-linux-gnu/wine/$([ "$WINE_ARCH_BUILD" = win64 ] && echo x86_64 || echo i386)-windows
+  names=$({ pe_imports "$exe" static; pe_imports "$exe" delay; } | not_known)
+  # Wine takes the known DLLs' own dependencies (its user32 imports version,
+  # zlib1 and ucrtbase) through the program's folder, which Windows does not:
+  # those names are left out, or no program could start here.
+  known_deps=$(for name in $(pe_imports "$exe" static | grep -xE "($KNOWN_DLLS)\.dll"); do
+                 pe_imports "$winedlls/$name" static; done | sort -u)
+  names=$(for name in $names; do echo "$name"; [ -f "$winedlls/$name" ] && pe_imports "$winedlls/$name" static; done |
+          not_known | sort -u | grep -vxF -f <(printf '%s\n' "$known_deps") || true)
+  note "planted: $(echo $names)"
+  mkdir -p "$dir"
+  cp "$exe" "$dir/"
+  for name in $names; do
+    cp "$probe" "$dir/$name"
+    overrides="$overrides${overrides:+;}${name%.dll}=n,b"
+  done
+  trace="$WINEPREFIX/planted-loader.log"
+  (cd "$dir" && WINEDLLOVERRIDES="$overrides" WINEDEBUG=+loaddll \
+     exec wine 'C:\users\Public\Downloads\Orvane_Assistant.exe' >/dev/null 2>"$trace") &
+  select=$(wd wait "$SELECT_TITLE" 60000 | cut -f1)
+  check "beside the planted DLLs the program starts: its vendor selection opens" test -n "$select"
+  screenshot assistant-planted-dlls
+  [ -n "$select" ] && wd post "$select" 0x10 >/dev/null
+  as_wait_gone
+  check_eq "no planted DLL leaves its marker" "" "$(cd "$dir" && ls ./*.loaded 2>/dev/null)"
+  check_eq "the loader took no module from the program's folder" "" \
+    "$(grep -ai 'Loaded L".*Public\\\\Downloads' "$trace" | grep -vi 'Orvane_Assistant.exe' | head -5)"
 }
 
 SCENARIO=program-file; program_file
+run_scenario planted-dlls planted_dlls
 run_scenario single-instance single_instance_and_activation
 run_scenario close-selection closing_the_selection
 run_scenario second-vendor second_vendor_main_dialog

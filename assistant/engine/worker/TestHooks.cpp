@@ -1,5 +1,7 @@
 #include "assistant/engine/worker/TestHooks.h"
 
+#ifdef ORVANE_TEST_HOOKS
+
 const char kTestHooksKey[] = "Software\\Orvane_Assistant\\TestHooks";
 
 std::string ReadTestHook(IRegistry &registry, const char *name)
@@ -10,3 +12,5 @@ std::string ReadTestHook(IRegistry &registry, const char *name)
         return std::string();
     return text;
 }
+
+#endif

@@ -99,6 +99,8 @@ STDMETHODIMP CXUICustomControlSite::QueryInterface(REFIID riid, void **object)
         *object = m_handlers.UIHandler();
     else if (IsEqualIID(riid, kIidDocHostShowUI))
         *object = m_handlers.ShowUIHandler();
+    else if (IsEqualIID(riid, IID_IDispatch))
+        *object = m_handlers.AmbientProperties();
     if (!*object)
         return E_NOINTERFACE;
     AddRef();

@@ -3,6 +3,8 @@
 #include "assistant/host/dialog/AcceleratorRule.h"
 #include "assistant/host/protocol/OwnModulePath.h"
 
+#include <mshtmdid.h>
+
 const wchar_t kPageMessageCaption[] = L"My Title";
 const IID kIidDocHostShowUI = {0xC4D244B0, 0xD43E, 0x11CF, {0x89, 0x3B, 0x00, 0xAA, 0x00, 0xBD, 0xCE, 0x1A}};
 
@@ -12,6 +14,7 @@ CXUIDocHostHandlers::CXUIDocHostHandlers(IUnknown *outer, IDispatch *external)
     m_programPath = OwnModulePath();
     m_xDocHostUIHandler.m_owner = this;
     m_xDocHostShowUI.m_owner = this;
+    m_xAmbientProperties.m_owner = this;
 }
 
 // --- IUnknown of both nested objects: the site's
@@ -37,6 +40,19 @@ STDMETHODIMP_(ULONG) CXUIDocHostHandlers::XDocHostShowUI::AddRef()
     return m_owner->m_outer->AddRef();
 }
 STDMETHODIMP_(ULONG) CXUIDocHostHandlers::XDocHostShowUI::Release()
+{
+    return m_owner->m_outer->Release();
+}
+
+STDMETHODIMP CXUIDocHostHandlers::XAmbientProperties::QueryInterface(REFIID riid, void **object)
+{
+    return m_owner->m_outer->QueryInterface(riid, object);
+}
+STDMETHODIMP_(ULONG) CXUIDocHostHandlers::XAmbientProperties::AddRef()
+{
+    return m_owner->m_outer->AddRef();
+}
+STDMETHODIMP_(ULONG) CXUIDocHostHandlers::XAmbientProperties::Release()
 {
     return m_owner->m_outer->Release();
 }
@@ -144,5 +160,42 @@ STDMETHODIMP CXUIDocHostHandlers::XDocHostShowUI::ShowMessage(HWND window, LPOLE
 
 STDMETHODIMP CXUIDocHostHandlers::XDocHostShowUI::ShowHelp(HWND, LPOLESTR, UINT, DWORD, POINT, IDispatch *)
 {
+    return S_OK;
+}
+
+// --- ambient properties (IDispatch)
+
+STDMETHODIMP CXUIDocHostHandlers::XAmbientProperties::GetTypeInfoCount(UINT *count)
+{
+    if (count)
+        *count = 0;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CXUIDocHostHandlers::XAmbientProperties::GetTypeInfo(UINT, LCID, ITypeInfo **info)
+{
+    if (info)
+        *info = NULL;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CXUIDocHostHandlers::XAmbientProperties::GetIDsOfNames(REFIID, LPOLESTR *, UINT count, LCID, DISPID *ids)
+{
+    for (UINT i = 0; ids && i < count; ++i)
+        ids[i] = DISPID_UNKNOWN;
+    return DISP_E_UNKNOWNNAME;
+}
+
+STDMETHODIMP CXUIDocHostHandlers::XAmbientProperties::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *,
+                                                             VARIANT *result, EXCEPINFO *, UINT *)
+{
+    // Every other ambient property keeps the browser's default.
+    if (id != DISPID_AMBIENT_DLCONTROL || !(flags & DISPATCH_PROPERTYGET))
+        return DISP_E_MEMBERNOTFOUND;
+    if (!result)
+        return E_POINTER;
+    VariantInit(result);
+    V_VT(result) = VT_I4;
+    V_I4(result) = static_cast<LONG>(kDownloadControl);
     return S_OK;
 }

@@ -58,8 +58,25 @@ public:
         CXUIDocHostHandlers *m_owner = nullptr;
     };
 
+    // The site's ambient properties, which the browser reads through the
+    // client site's IDispatch: only the download control is answered.
+    class XAmbientProperties : public IDispatch {
+    public:
+        STDMETHODIMP QueryInterface(REFIID riid, void **object) override;
+        STDMETHODIMP_(ULONG) AddRef() override;
+        STDMETHODIMP_(ULONG) Release() override;
+        STDMETHODIMP GetTypeInfoCount(UINT *count) override;
+        STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo **info) override;
+        STDMETHODIMP GetIDsOfNames(REFIID riid, LPOLESTR *names, UINT count, LCID locale, DISPID *ids) override;
+        STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS *params, VARIANT *result,
+                            EXCEPINFO *exception, UINT *argError) override;
+
+        CXUIDocHostHandlers *m_owner = nullptr;
+    };
+
     IDocHostUIHandler *UIHandler() { return &m_xDocHostUIHandler; }
     IDocHostShowUI *ShowUIHandler() { return &m_xDocHostShowUI; }
+    IDispatch *AmbientProperties() { return &m_xAmbientProperties; }
 
 private:
     IUnknown *m_outer;
@@ -68,10 +85,17 @@ private:
     ModulePath m_programPath;
     XDocHostUIHandler m_xDocHostUIHandler;
     XDocHostShowUI m_xDocHostShowUI;
+    XAmbientProperties m_xAmbientProperties;
 };
 
 // DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_SCROLL_NO | DOCHOSTUIFLAG_THEME
 const DWORD kDocHostFlags = 0x4000C;
+// The download control the browser asks its host for: pictures, videos and
+// background sounds as usual, but no ActiveX control is downloaded or run
+// and no Java applet, in the page or any frame (an administrator process).
+// DLCTL_DLIMAGES | DLCTL_VIDEOS | DLCTL_BGSOUNDS | DLCTL_NO_JAVA |
+// DLCTL_NO_RUNACTIVEXCTLS | DLCTL_NO_DLACTIVEXCTLS
+const DWORD kDownloadControl = 0x10 | 0x20 | 0x40 | 0x100 | 0x200 | 0x400;
 // Not in the platform's uuid library.
 extern const IID kIidDocHostShowUI;
 // The caption of every message box the page asks for.

@@ -8,9 +8,24 @@ bool CLogFile::Open(const std::string &path)
     Close();
     if (path.empty())
         return false;
-    m_file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, NULL);
-    return IsOpen();
+    // Opened as what the name itself is (a reparse point is not followed),
+    // kept if it exists and emptied only once it proves a plain file.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool plain = false;
+    if (GetFileInformationByHandle(file, &info)) {
+        LogFileFacts facts = {info.dwFileAttributes, info.nNumberOfLinks, GetFileType(file) == FILE_TYPE_DISK};
+        plain = IsPlainLogFile(facts);
+    }
+    if (!plain || SetFilePointer(file, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER || !SetEndOfFile(file)) {
+        CloseHandle(file);
+        return false;
+    }
+    m_file = file;
+    return true;
 }
 
 void CLogFile::Close()

@@ -12,8 +12,9 @@ public:
     CLogFile() : m_file(INVALID_HANDLE_VALUE) {}
     ~CLogFile() override { Close(); }
 
-    // Creates the file (emptying an existing one); others may read it. False
-    // when it cannot be opened: the log then stays off and writes do nothing.
+    // Opens or creates the file and empties it; others may read it. False
+    // when it cannot be opened or is not one plain file with a single name
+    // (a link or junction planted there): the log then stays off.
     bool Open(const std::string &path);
     void Close();
     bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }

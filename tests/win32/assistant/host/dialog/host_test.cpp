@@ -1,6 +1,7 @@
 // The log file and the document-host answers of the browser site.
 #include "assistant/engine/worker/CheckWorker.h"
 #include "assistant/host/bridge/CXUIImpIDispatch.h"
+#include "assistant/host/dialog/BrowserLockdown.h"
 #include "assistant/host/dialog/CXUICustomControlSite.h"
 #include "assistant/host/dialog/DocHostHandlers.h"
 #include "assistant/host/log/LogFile.h"
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,6 +52,28 @@ TEST(LogFile, EntriesAreAppendedInGbkAndTheFileCanBeEmptied)
     EXPECT_EQ("", ReadAll(path));
     DeleteFileA(path.c_str());
     EXPECT_NE(std::string::npos, ProgramLogPath().find("assistant_wintest.log"));
+}
+
+// Run from a user's folder, the log's name may already be a hard link to a
+// file the user could never write: the administrator process must not
+// empty or append to that file.
+TEST(LogFile, AHardLinkPlantedUnderTheLogsNameIsNeitherEmptiedNorWritten)
+{
+    std::string victim = TempPath("assistant_log_victim.ini");
+    std::string planted = TempPath("assistant_log_planted.log");
+    DeleteFileA(planted.c_str());
+    {
+        std::ofstream out(victim, std::ios::binary);
+        out << "kept";
+    }
+    ASSERT_TRUE(CreateHardLinkA(planted.c_str(), victim.c_str(), NULL));
+    CLogFile log;
+    EXPECT_FALSE(log.Open(planted));
+    log.WriteLog("written");
+    log.Close();
+    EXPECT_EQ("kept", ReadAll(victim));
+    DeleteFileA(planted.c_str());
+    DeleteFileA(victim.c_str());
 }
 
 // Makes a folder that nobody may write into, not even root (the usual user
@@ -340,3 +364,58 @@ TEST(DocHost, PageMessageBoxesUseTheFixedCaptionAndReturnTheButton)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<std::pair<int, DWORD>> g_asked;
+
+HRESULT WINAPI RecordFeature(INTERNETFEATURELIST feature, DWORD flags, BOOL enable)
+{
+    if (enable)
+        g_asked.push_back(std::make_pair(static_cast<int>(feature), flags));
+    return feature == FEATURE_OBJECT_CACHING ? E_FAIL : S_OK;
+}
+
+}  // namespace
+
+TEST(BrowserLockdown, EachProtectionIsAskedForThisProcessAndTakesHold)
+{
+    EXPECT_EQ(1u, LockDownBrowser(RecordFeature));  // a refusal is counted
+    std::vector<std::pair<int, DWORD>> expected;
+    for (int feature : {FEATURE_ZONE_ELEVATION, FEATURE_LOCALMACHINE_LOCKDOWN, FEATURE_RESTRICT_FILEDOWNLOAD,
+                        FEATURE_RESTRICT_ACTIVEXINSTALL, FEATURE_MIME_HANDLING, FEATURE_MIME_SNIFFING,
+                        FEATURE_OBJECT_CACHING, FEATURE_WINDOW_RESTRICTIONS, FEATURE_DISABLE_MK_PROTOCOL,
+                        FEATURE_SAFE_BINDTOOBJECT})
+        expected.push_back(std::make_pair(feature, static_cast<DWORD>(SET_FEATURE_ON_PROCESS)));
+    EXPECT_EQ(expected, g_asked);
+
+    // The platform's own switch: afterwards the process reports each one on.
+    EXPECT_EQ(0u, LockDownBrowser());
+    for (const auto &feature : expected)
+        EXPECT_EQ(S_OK, CoInternetIsFeatureEnabled(static_cast<INTERNETFEATURELIST>(feature.first),
+                                                   GET_FEATURE_FROM_PROCESS))
+            << feature.first;
+}
+
+TEST(ControlSite, FramesRunAndDownloadNoActiveXControls)
+{
+    CXUIImpIDispatch external;
+    CXUICustomControlSite *site = new CXUICustomControlSite(NULL, &external);
+    IDispatch *ambient = NULL;
+    ASSERT_EQ(S_OK, site->QueryInterface(IID_IDispatch, reinterpret_cast<void **>(&ambient)));
+    DISPPARAMS none = {};
+    VARIANT value;
+    VariantInit(&value);
+    ASSERT_EQ(S_OK, ambient->Invoke(-5512 /* DISPID_AMBIENT_DLCONTROL */, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
+                                    &value, NULL, NULL));
+    ASSERT_EQ(VT_I4, V_VT(&value));
+    const LONG noRun = 0x200, noDownload = 0x400, noScripts = 0x80, noFrames = 0x1000, images = 0x10;
+    EXPECT_EQ(noRun | noDownload | images, V_I4(&value) & (noRun | noDownload | images | noScripts | noFrames));
+    // Any other ambient property keeps the browser's default.
+    VariantInit(&value);
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+              ambient->Invoke(-709 /* DISPID_AMBIENT_USERMODE */, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value,
+                              NULL, NULL));
+    ambient->Release();
+    site->Release();
+}
