@@ -1,18 +1,13 @@
 #include "assistant/engine/win32/install/HeldFile.h"
 #include "assistant/engine/win32/install/SignatureGate.h"
 #include "assistant/engine/win32/install/UrlDownloader.h"
-#include "assistant/engine/win32/install/WorkFolder.h"
 #include "tests/win32/assistant/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -84,39 +79,6 @@ std::string ReadAll(const std::string &path)
         bytes.append(buf, n);
     CloseHandle(f);
     return bytes;
-}
-
-TEST(WorkFolder, EachRunMakesItsOwnFolderAndOneMadeBeforeIsNotUsed)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string base = std::string(temp) + "work-base";
-    CreateDirectoryA(base.c_str(), NULL);
-    std::string parent = base + "\\Orvane_Assistant";
-    CWin32FolderSystem folders;
-    RunFolder run(folders, base);
-    std::string path = run.Path();
-    ASSERT_EQ(0u, path.find(parent + "\\Run-")) << path;
-    // (Held, it could be neither removed nor renamed on Windows; this Wine
-    // keeps no sharing rules for folders.)
-    std::string bare = path.substr(0, path.size() - 1);
-    std::string security = folders.Hold(bare).security;
-    if (security.find("D:P") != std::string::npos)
-        EXPECT_TRUE(IsOwnFolderSecurity(security)) << security;
-    else
-        printf("# this platform reads access lists back from the Unix mode: %s\n", security.c_str());
-    run.End();
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(parent.c_str()));
-
-    // Made first by an ordinary program: neither used nor made ours.
-    ASSERT_TRUE(CreateDirectoryA(parent.c_str(), NULL));
-    std::string before = folders.Hold(parent).security;
-    folders.ReleaseAll();
-    EXPECT_EQ("", run.Path());
-    run.End();
-    EXPECT_EQ(before, folders.Hold(parent).security);
-    folders.ReleaseAll();
-    EXPECT_TRUE(RemoveDirectoryA(parent.c_str()));  // still empty
 }
 
 std::string LastLine(const std::string &path)
