@@ -1,5 +1,6 @@
 // Stand-in for every installer and update package the assistant runs.
-// Appends "name<TAB>local time<TAB>arguments<TAB>full path" to installs.log
+// Appends "name<TAB>local time<TAB>arguments<TAB>full path<TAB>current
+// folder<TAB>TEMP" to installs.log
 // in the token state folder (%TOKENSIM_DIR%, else C:\tokensim) and exits
 // with the code that installer.ini there gives for its file name, section
 // [ExitCode] (default 0; decimal or 0x hexadecimal, so a test can also end
@@ -54,6 +55,20 @@ static std::string Arguments()
     return line;
 }
 
+static std::string CurrentFolder()
+{
+    char buf[MAX_PATH] = {0};
+    DWORD n = GetCurrentDirectoryA(sizeof(buf), buf);
+    return (n == 0 || n >= sizeof(buf)) ? std::string("?") : std::string(buf, n);
+}
+
+static std::string Variable(const char *name)
+{
+    char buf[MAX_PATH] = {0};
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
+    return (n == 0 || n >= sizeof(buf)) ? std::string("-") : std::string(buf, n);
+}
+
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     std::string folder = StateFolder();
@@ -62,9 +77,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     SYSTEMTIME now;
     GetLocalTime(&now);
     char line[1024];
-    snprintf(line, sizeof(line), "%s\t%04u-%02u-%02u %02u:%02u:%02u.%03u\t%s\t%s\r\n", name.c_str(), now.wYear,
+    snprintf(line, sizeof(line), "%s\t%04u-%02u-%02u %02u:%02u:%02u.%03u\t%s\t%s\t%s\t%s\r\n", name.c_str(), now.wYear,
              now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, Arguments().c_str(),
-             path.c_str());
+             path.c_str(), CurrentFolder().c_str(), Variable("TEMP").c_str());
     HANDLE log = CreateFileA((folder + "\\installs.log").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                              NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (log != INVALID_HANDLE_VALUE) {

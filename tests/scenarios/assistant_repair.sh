@@ -11,10 +11,23 @@ answers() {
 REPAIR1	100
 REPAIR1	0" "$out"
   check_eq "No runs nothing" "" "$(installs_log)"
-  # A leftover from an earlier run is replaced by a fresh copy; while each
-  # installer waits for its start, another program tries to change it.
-  mkdir -p "$(work_dir)"; printf 'leftover' > "$(work_dir)/LCCB_SignExt.exe"
+  # The work folder made first by a program of the user (with a DLL for
+  # the installers beside it), then a junction in its place: neither is
+  # used, nor made ours.
+  local target="$WINEPREFIX/drive_c/users/Public/elsewhere"
+  mkdir -p "$(work_dir)" "$target"; printf 'planted' > "$(work_dir)/version.dll"
+  for kind in made junction; do
+    [ "$kind" = junction ] && { rm -rf "$(work_dir)"; ln -s "$target" "$(work_dir)"; }
+    out=$(engine_run 10 1 yes)
+    check_eq "a work folder $kind beforehand fails the first step" "TITLE_CS	1
+REPAIR0	50
+REPAIR0	0" "$out"
+  done
+  check_eq "nothing ran from them" "" "$(installs_log)"
+  check_eq "nothing was put where the junction leads" "" "$(ls -A "$target")"
+  rm -f "$(work_dir)"; rm -rf "$target"
   mkdir -p "$(temp_dir)"; local temp_before; temp_before=$(ls -A "$(temp_dir)")
+  # While each installer waits for its start, another program tries to change it.
   out=$(ENGINE_RUN_CONFIRM=yes ENGINE_RUN_TAMPER=1 engine_run 10 1)
   check_eq "Yes" "TITLE_CS	1
 REPAIR2	100
@@ -23,11 +36,11 @@ REPAIR2	0" "$(grep -v '^tamper' <<<"$out")"
 LCCB_PowerEnterExt.exe
 LCCB_PrinterExt.exe
 LCCB_SovanExt.exe" "$(installs_log)"
-  check_eq "each ran from the work folder" "$WORK_FOLDER" "$(installs_folders)"
+  check "each ran in the run's own folder, as its current folder and TEMP" ran_in_run_folder
   check_eq "nobody could write, delete or rename an installer between its check and its start" \
     "4 write=refused delete=refused rename=refused" \
     "$(grep '^tamper' <<<"$out" | cut -f3 | sort | uniq -c | sed 's/^ *//')"
-  check_eq "no installer is left in the work folder" "" "$(ls "$(work_dir)" | grep 'Ext\.exe')"
+  check "the run's folder is gone with it" test ! -e "$(work_dir)"
   check_eq "nothing was written to the user's Temp" "$temp_before" "$(ls -A "$(temp_dir)")"
 }
 

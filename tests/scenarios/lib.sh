@@ -192,12 +192,24 @@ engine_run() { wine engine-run "$1" NX "$2" ${3:-} 2>/dev/null | iconv -f GBK -t
 # The engine's log (next to engine-run), UTF-8.
 engine_log() { iconv -f GBK -t UTF-8 "$WINEPREFIX/drive_c/windows/engine-run.log" 2>/dev/null | tr -d '\r'; }
 # The installer stand-in's record: one "name<TAB>time<TAB>args" a run.
-installs_log() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f1; }
-# The folders the stand-ins ran from (their own full paths), one per line.
-installs_folders() { tr -d '\r' < "$STATE_DIR/installs.log" 2>/dev/null | cut -f4 | sed 's/[^\\]*$//' | sort -u; }
-# The assistant's work folder (common application data), as Windows and Unix path.
-WORK_FOLDER='C:\ProgramData\Orvane_Assistant\Work\'
-work_dir() { echo "$WINEPREFIX/drive_c/ProgramData/Orvane_Assistant/Work"; }
+installs_log() { { tr -d '\r' < "$STATE_DIR/installs.log"; } 2>/dev/null | cut -f1; }
+# Where the stand-ins ran: "folder<TAB>current folder<TAB>TEMP" (each with
+# its '\'), one line per distinct place.
+installs_places() {
+  { tr -d '\r' < "$STATE_DIR/installs.log"; } 2>/dev/null |
+    awk -F'\t' '{ f = $4; sub(/[^\\]*$/, "", f); print f "\t" $5 "\\\t" $6 "\\" }' | sort -u
+}
+# The assistant's work folders (common application data): the parent of
+# every run's own folder, as Unix path.
+work_dir() { echo "$WINEPREFIX/drive_c/ProgramData/Orvane_Assistant"; }
+# ran_in_run_folder: every stand-in since the log was emptied ran in one
+# run folder of the assistant's, as its current folder and TEMP.
+ran_in_run_folder() {
+  local places folder cwd temp; places=$(installs_places)
+  IFS=$'\t' read -r folder cwd temp <<<"$places"
+  [ "$(wc -l <<<"$places")" = 1 ] && [ "$folder" = "$cwd" ] && [ "$folder" = "$temp" ] &&
+    [[ "$folder" == 'C:\ProgramData\Orvane_Assistant\Run-'*'\' ]] || { note "ran in [$places]"; return 1; }
+}
 # installer_exit NAME CODE: the stand-in run as NAME exits with CODE.
 installer_exit() { printf '[ExitCode]\r\n%s=%s\r\n' "$1" "$2" >> "$STATE_DIR/installer.ini"; }
 # The prefix's temporary folder as Unix path, as the programs see it (where

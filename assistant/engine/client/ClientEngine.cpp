@@ -8,6 +8,18 @@ ClientEngine::ClientEngine(ClientEngineServices services)
 {
 }
 
+namespace {
+// Each sequence is a run of its own: its work folder goes with it.
+class RunEnd {
+public:
+    explicit RunEnd(IUpdatePlatform &platform) : m_platform(platform) {}
+    ~RunEnd() { m_platform.EndRun(); }
+
+private:
+    IUpdatePlatform &m_platform;
+};
+}  // namespace
+
 ClientCheckServices ClientEngine::CheckServices()
 {
     return ClientCheckServices{m_s.registry, m_s.system, m_s.platform, m_s.token, m_versions};
@@ -15,6 +27,7 @@ ClientCheckServices ClientEngine::CheckServices()
 
 int ClientEngine::RunClientChecks(CheckRun &run, int vendor, bool standAlone)
 {
+    RunEnd end(m_s.platform);
     m_versions.StartRun();
     ClientChecks checks(run, CheckServices());
     return checks.RunClientChecks(vendor, standAlone);
@@ -22,6 +35,7 @@ int ClientEngine::RunClientChecks(CheckRun &run, int vendor, bool standAlone)
 
 int ClientEngine::RunOnlineUpdate(CheckRun &run)
 {
+    RunEnd end(m_s.platform);
     m_versions.StartRun();
     OnlineUpdate update(run, UpdateServices{CheckServices(), m_s.downloader, m_s.platform, m_s.probeUrl});
     return update.RunOnlineUpdate();
@@ -29,12 +43,14 @@ int ClientEngine::RunOnlineUpdate(CheckRun &run)
 
 void ClientEngine::RunRepair(CheckRun &run)
 {
+    RunEnd end(m_s.platform);
     Repairs repairs(run, m_s.registry, m_s.platform);
     repairs.RunRepair();
 }
 
 bool ClientEngine::RunFirstRunInstallation(CheckRun &run)
 {
+    RunEnd end(m_s.platform);
     Repairs repairs(run, m_s.registry, m_s.platform);
     return repairs.RunFirstRunInstallation();
 }

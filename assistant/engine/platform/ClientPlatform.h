@@ -53,6 +53,9 @@ public:
     virtual ~IHeldFile() {}
     // Whether the held content carries a valid signature of the pinned signer.
     virtual bool IsTrustedSigned() = 0;
+    // The file version of the held content's version resource; false when
+    // it has none.
+    virtual bool ReadFileVersion(uint16_t (&version)[4]) = 0;
     // Starts the held file with no arguments, lets it go once the process
     // exists, and waits for the process to end.
     virtual ProcessOutcome RunAndWait() = 0;
@@ -61,9 +64,11 @@ public:
 class IUpdatePlatform : public IFileSystem {
 public:
     // The folder of the version file, packages and installers, which only
-    // administrators and SYSTEM can write, with its trailing '\'; "" when
-    // it cannot be made safe.
+    // administrators and SYSTEM can write, with its trailing '\': made
+    // fresh at its first use in a run; "" when it cannot be made safe.
     virtual std::string WorkFolder() = 0;
+    // Ends the run's use of the work folder (it is removed when empty).
+    virtual void EndRun() = 0;
     // False when the section or key is missing.
     virtual bool ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value) = 0;
     // Stores a REG_SZ under the vendor's version key; false when it cannot.

@@ -2,17 +2,21 @@
 
 #include <string.h>
 
+bool IsNumberValue(uint32_t type, uint32_t size)
+{
+    return size == 4 && (type == kRegDword || type == kRegBinary);
+}
+
 bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value)
 {
     unsigned char data[4] = {0, 0, 0, 0};
     uint32_t type = kRegNone;
     uint32_t size = sizeof(data);
-    // Four bytes of a text or a binary value are no number.
-    if (key.QueryValue(name, &type, data, &size) != RegStatus::Ok || type != kRegDword || size != sizeof(data))
+    // Policies are also stored as four binary bytes, read as the number
+    // they hold; four bytes of a text are no number.
+    if (key.QueryValue(name, &type, data, &size) != RegStatus::Ok || !IsNumberValue(type, size))
         return false;
-    uint32_t v = 0;
-    memcpy(&v, data, sizeof(v));
-    *value = v;
+    *value = uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 | uint32_t(data[3]) << 24;
     return true;
 }
 

@@ -37,8 +37,11 @@ public:
     virtual std::unique_ptr<IRegistryKey> OpenKey(uint32_t root, const char *subKey) = 0;
 };
 
+// Whether a value read is a 32-bit number: a DWORD, or binary of 4 bytes
+// (little-endian, as a DWORD is stored).
+bool IsNumberValue(uint32_t type, uint32_t size);
 // Reads a DWORD with a 4-byte buffer; false when the value cannot be read
-// or is stored as another type.
+// or is no number.
 bool ReadRegistryDword(IRegistryKey &key, const char *name, uint32_t *value);
 // Reads a string value with a buffer of size bytes (its NUL included); text
 // is always terminated. A value of another type is not read (false, "").

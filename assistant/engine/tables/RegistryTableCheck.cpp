@@ -85,7 +85,9 @@ bool RegistryTableCheck::CheckEntry(RegCheckEntry &entry, int vendorFlag)
         LogEntryMessage(m_log, "读取键值\"%s\\%s\\%s\"失败！", entry);
         return false;
     }
-    entry.ValueType = type;
+    // A number stored as four binary bytes is compared as the number.
+    entry.ValueType = wanted == kRegDword && IsNumberValue(type, size) ? kRegDword : type;
+    type = entry.ValueType;
 
     std::string text;
     if (IsTextType(type)) {

@@ -1,6 +1,7 @@
 #include "assistant/engine/update/OnlineUpdate.h"
 
 #include "assistant/engine/update/Repairs.h"
+#include "assistant/engine/version/PackageVersion.h"
 
 #include <stdio.h>
 
@@ -67,6 +68,15 @@ int OnlineUpdate::RunOnlineUpdate()
     return 1;
 }
 
+// A package without a version resource cannot show that it is not an old
+// release: it is refused like one.
+bool OnlineUpdate::AdmitsVersion(IHeldFile &held, const DownloadKindInfo *info)
+{
+    uint16_t version[4];
+    return held.ReadFileVersion(version) &&
+           m_s.checks.versions.AdmitPackage(info->versionKind, PackageVersionForm(version));
+}
+
 void OnlineUpdate::ReportPackageFailure(int kind)
 {
     if (kind == 1)
@@ -86,7 +96,7 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
 
     if (kind == 2) {
         std::string local;
-        if (!versions.FetchVersionFile(&local))
+        if (!versions.FetchVersionFile(&local, false))
             return 0;
         std::string published;
         bool found = versions.ReadPublishedVersion(local, "ZVVer", &published);
@@ -97,11 +107,18 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
             versions.KeepPublished(2, published);
     }
 
+    // Without a folder of ours there is nowhere to put the package; its bare
+    // name would be somebody's file in the current folder.
     std::string folder = platform.WorkFolder();
+    if (folder.empty()) {
+        m_run.ClearBusy();
+        ReportPackageFailure(kind);
+        return 0;
+    }
     std::string local = folder + info->localName;
     std::string url = versions.Address((std::string("/bankremote/lccb/") + info->package).c_str());
     bool silent = versions.ServerSilent();
-    bool fetched = !folder.empty() && FetchFresh(m_s.downloader, platform, url, local, DownloadKind::Package, &silent);
+    bool fetched = FetchFresh(m_s.downloader, platform, url, local, DownloadKind::Package, false, &silent);
     if (silent)
         versions.MarkServerSilent();
     if (!fetched) {
@@ -112,19 +129,31 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
     }
     // Plain HTTP proves nothing about where the file came from (and an
     // error page arrives as a "downloaded" file): only the pinned signer's
-    // code is run, and the file stays held from the check to the start.
+    // code is run, no older than what is installed, and the file stays held
+    // from the check to the start.
     std::unique_ptr<IHeldFile> held = platform.HoldFile(local);
-    if (!held || !held->IsTrustedSigned()) {
-        if (held) {
+    const char *refusal = !held                         ? nullptr
+                          : !held->IsTrustedSigned()    ? "文件\"%s\"签名无效,未运行!"
+                          : !AdmitsVersion(*held, info) ? "文件\"%s\"版本低于已安装版本,未运行!"
+                                                        : nullptr;
+    if (!held || refusal) {
+        if (refusal) {
             char line[400];
-            snprintf(line, sizeof(line), "文件\"%s\"签名无效,未运行!", local.c_str());
+            snprintf(line, sizeof(line), refusal, local.c_str());
             m_run.WriteLog(line);
-            held.reset();
         }
+        held.reset();
         platform.Remove(local);
         m_run.ClearBusy();
         ReportPackageFailure(kind);
         return 0;
+    }
+    // The client's version checker goes only for its own verified package,
+    // which brings a fresh one.
+    if (kind == 2) {
+        std::string checker = ZanvoClientFile(m_s.checks.registry, "CheckFileVer.dll");
+        if (!checker.empty())
+            platform.Remove(checker);
     }
     ProcessOutcome outcome = held->RunAndWait();
     held.reset();
@@ -139,12 +168,6 @@ int OnlineUpdate::DownloadAndRunUpdate(int kind)
     if (!outcome.Succeeded()) {
         m_run.ClearBusy();
         return 0;
-    }
-    // The second vendor's own package has replaced its version checker.
-    if (kind == 2) {
-        std::string checker = ZanvoClientFile(m_s.checks.registry, "CheckFileVer.dll");
-        if (!checker.empty())
-            platform.Remove(checker);
     }
     // Only now does the installed version change.
     versions.StorePublished(info->versionKind);

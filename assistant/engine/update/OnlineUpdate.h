@@ -4,6 +4,8 @@
 
 #include "assistant/engine/client/ClientChecks.h"
 
+struct DownloadKindInfo;
+
 struct UpdateServices {
     ClientCheckServices checks;
     IDownloader &downloader;
@@ -23,6 +25,7 @@ public:
 private:
     bool ClientCurrent(int vendor);
     void ReportPackageFailure(int kind);
+    bool AdmitsVersion(IHeldFile &held, const DownloadKindInfo *info);
 
     CheckRun &m_run;
     UpdateServices m_s;

@@ -31,13 +31,13 @@ void VersionCheck::StartRun()
 }
 
 bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::string &url, const std::string &path,
-                DownloadKind kind, bool *serverSilent)
+                DownloadKind kind, bool testConnection, bool *serverSilent)
 {
     downloader.ForgetCached(url);
     // A leftover that cannot be removed is somebody's file: nothing is fetched over it.
     if (!platform.Remove(path) || *serverSilent)
         return false;
-    bool connected = downloader.IsConnected();
+    bool connected = !testConnection || downloader.IsConnected();
     if (!connected) {
         platform.Pause(1);
         connected = downloader.IsConnected();
@@ -61,14 +61,14 @@ bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::s
     return false;
 }
 
-bool VersionCheck::FetchVersionFile(std::string *localPath)
+bool VersionCheck::FetchVersionFile(std::string *localPath, bool testConnection)
 {
     std::string folder = m_platform.WorkFolder();
     if (folder.empty())
         return false;
     *localPath = folder + "Version.ini";
     return FetchFresh(m_downloader, m_platform, Address(kVersionFilePath), *localPath, DownloadKind::VersionFile,
-                      &m_serverSilent);
+                      testConnection, &m_serverSilent);
 }
 
 int VersionCheck::InstalledIsAtLeast(int kind, const std::string &published)
@@ -112,6 +112,24 @@ void VersionCheck::KeepPublished(int kind, const std::string &published)
 {
     if (kind >= 1 && kind <= kVersionKindCount)
         m_pending[kind] = published;
+}
+
+bool VersionCheck::AdmitPackage(int kind, const std::string &packageForm)
+{
+    const VersionKindInfo *info = FindVersionKind(kind);
+    if (!info || !IsPublishedVersion(packageForm))
+        return false;
+    std::unique_ptr<IRegistryKey> key = m_registry.OpenKey(kRootLocalMachine, kVersionKey);
+    char installed[261];
+    // An old signed release served in place of the new one would undo the
+    // installed version's fixes.
+    if (key && ReadRegistryString(*key, info->valueName, installed, sizeof(installed)) &&
+        CompareVersionForms(packageForm, NormaliseInstalledVersion(installed)) < 0)
+        return false;
+    std::string &pending = m_pending[kind];
+    if (!pending.empty() && CompareVersionForms(packageForm, pending) < 0)
+        pending = packageForm;
+    return true;
 }
 
 bool VersionCheck::StorePublished(int kind)

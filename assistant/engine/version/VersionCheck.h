@@ -29,7 +29,9 @@ public:
     int CheckComponentVersion(int kind, bool write);
 
     // Fetches Version.ini to the work folder; false when it could not.
-    bool FetchVersionFile(std::string *localPath);
+    // The version check tests the connection first; the update's own
+    // fetch does not.
+    bool FetchVersionFile(std::string *localPath, bool testConnection = true);
     // The section's VER value of a fetched version file, when it is a
     // published version (a cut-off or broken file gives none).
     bool ReadPublishedVersion(const std::string &localPath, const char *section, std::string *published);
@@ -39,6 +41,10 @@ public:
     // into a version key that already exists.
     bool StorePublished(int kind);
     void KeepPublished(int kind, const std::string &published);
+    // Whether a signed package of version packageForm may run for kind: not
+    // when it is older than the installed version. The version kept for
+    // kind is then lowered to the package's own.
+    bool AdmitPackage(int kind, const std::string &packageForm);
 
     std::string Address(const char *file) const;
     // Once a fetch has run out of time, the server is taken as silent for
@@ -57,8 +63,8 @@ private:
 };
 
 // Fetches url to path: the cache entry and any old file removed first (none
-// is fetched when an old file stays), the connection tested twice, the
-// download tried twice (once when it ran out of time; a version file that
-// ran out of time also marks the server silent).
+// is fetched when an old file stays), with testConnection the connection
+// tested twice, the download tried twice (once when it ran out of time; a
+// version file that ran out of time also marks the server silent).
 bool FetchFresh(IDownloader &downloader, IUpdatePlatform &platform, const std::string &url, const std::string &path,
-                DownloadKind kind, bool *serverSilent);
+                DownloadKind kind, bool testConnection, bool *serverSilent);

@@ -66,7 +66,7 @@ void DecodeVersionBytes(const std::string &text, uint8_t (&bytes)[4])
 
 bool IsPublishedVersion(const std::string &published)
 {
-    if (published.size() < 8)
+    if (published.size() != 8)
         return false;
     for (size_t i = 0; i < 8; ++i)
         if (HexDigitValue(published[i]) < 0)
@@ -74,14 +74,19 @@ bool IsPublishedVersion(const std::string &published)
     return true;
 }
 
+int CompareVersionForms(const std::string &a, const std::string &b)
+{
+    uint8_t x[4], y[4];
+    DecodeVersionBytes(a, x);
+    DecodeVersionBytes(b, y);
+    for (int i = 0; i < 4; ++i) {
+        if (x[i] != y[i])
+            return x[i] > y[i] ? 1 : -1;
+    }
+    return 0;
+}
+
 int InstalledIsCurrent(const std::string &installedDotted, const std::string &published)
 {
-    uint8_t have[4], want[4];
-    DecodeVersionBytes(NormaliseInstalledVersion(installedDotted), have);
-    DecodeVersionBytes(published, want);
-    for (int i = 0; i < 3; ++i) {
-        if (have[i] != want[i])
-            return have[i] > want[i] ? 1 : 0;
-    }
-    return have[3] >= want[3] ? 1 : 0;
+    return CompareVersionForms(NormaliseInstalledVersion(installedDotted), published) >= 0 ? 1 : 0;
 }

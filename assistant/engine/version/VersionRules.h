@@ -13,10 +13,13 @@ std::string NormaliseInstalledVersion(const std::string &dotted);
 // that is not a hexadecimal digit (or a short text) gives 4 zero bytes.
 void DecodeVersionBytes(const std::string &text, uint8_t (&bytes)[4]);
 
-// Whether a published text starts with the 8 hexadecimal digits of a
-// version; anything else (a cut-off or broken file) decodes as version 0,
-// which every installed version would meet.
+// Whether a published text is exactly the 8 hexadecimal digits of a
+// version; anything else (a cut-off, broken or padded file) is no version
+// to compare with or to keep.
 bool IsPublishedVersion(const std::string &published);
+
+// -1, 0 or 1 as version a (8 digits) is older than, equal to or newer than b.
+int CompareVersionForms(const std::string &a, const std::string &b);
 
 // 1 when the installed version (dotted) is at least the published one.
 int InstalledIsCurrent(const std::string &installedDotted, const std::string &published);

@@ -8,6 +8,8 @@
 #include <map>
 #include <set>
 
+#include <stdio.h>
+
 // Files by path (ignoring case) with their content; doubles as the update
 // platform: downloads land here, runs are recorded, resources come from a map.
 class FakeMachine : public IUpdatePlatform, public ITokenAccess, public IDownloader {
@@ -28,6 +30,7 @@ public:
 
     // Update platform.
     std::string WorkFolder() override { return workFolderFails ? std::string() : std::string("C:\\work\\"); }
+    void EndRun() override { ++runsEnded; }
     bool ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value) override
     {
         // Content "[S]K=V;[S2]K=V2": enough INI for the version file.
@@ -50,6 +53,17 @@ public:
     public:
         Held(FakeMachine &m, const std::string &path) : m_m(m), m_path(path) {}
         bool IsTrustedSigned() override { return m_m.Content(m_path).rfind("signed:", 0) == 0; }
+        // Content "signed:name@A.B.C.D" carries a version resource.
+        bool ReadFileVersion(uint16_t (&v)[4]) override
+        {
+            std::string content = m_m.Content(m_path);
+            unsigned a, b, c, d;
+            size_t at = content.find('@');
+            if (at == std::string::npos || sscanf(content.c_str() + at + 1, "%u.%u.%u.%u", &a, &b, &c, &d) != 4)
+                return false;
+            v[0] = uint16_t(a), v[1] = uint16_t(b), v[2] = uint16_t(c), v[3] = uint16_t(d);
+            return true;
+        }
         ProcessOutcome RunAndWait() override
         {
             ProcessOutcome o;
@@ -60,6 +74,8 @@ public:
             o.exitKnown = true;
             o.exitCode = m_m.exitCodes.count(name) ? m_m.exitCodes[name] : 0;
             m_m.runs.push_back(name + ":" + m_m.Content(m_path));
+            if (m_m.installs.count(name))
+                m_m.Put(m_m.installs[name]);
             return o;
         }
 
@@ -129,6 +145,7 @@ public:
     std::set<std::string> unstartable;
     std::map<int, std::string> resources;
     std::map<std::string, std::string> server;
+    std::map<std::string, std::string> installs;  // installer name -> a file it puts
     std::set<std::string> mutexes;
     std::vector<std::string> runs, stored, asked, acquired, fetched;
     std::vector<DownloadKind> kinds;
@@ -138,6 +155,7 @@ public:
     bool connected = true;
     bool answerYes = true;
     uint32_t paused = 0;
+    int runsEnded = 0;
 
     static std::string Lower(std::string s)
     {

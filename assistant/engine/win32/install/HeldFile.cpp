@@ -1,6 +1,9 @@
 #include "assistant/engine/win32/install/HeldFile.h"
 
+#include "assistant/engine/update/InstallerEnvironment.h"
+#include "assistant/engine/version/PackageVersion.h"
 #include "assistant/engine/win32/install/SignatureGate.h"
+#include "assistant/engine/win32/install/WorkFolder.h"
 
 namespace {
 // Read access, sharing read only: fails while anyone else may write or
@@ -14,6 +17,31 @@ bool WriteAll(HANDLE file, const void *bytes, DWORD size)
 {
     DWORD written = 0;
     return WriteFile(file, bytes, size, &written, NULL) && written == size;
+}
+
+std::string ProgramFilesFolder()
+{
+    char text[MAX_PATH] = {0};
+    DWORD size = sizeof(text) - 1, type = 0;
+    HKEY key = NULL;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return std::string();
+    LONG rc = RegQueryValueExA(key, "ProgramFilesDir", NULL, &type, reinterpret_cast<BYTE *>(text), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == REG_SZ ? std::string(text) : std::string();
+}
+
+// From the system and the machine's registry, never from this process's
+// own environment.
+std::string EnvironmentFor(const std::string &folder)
+{
+    char windows[MAX_PATH], system[MAX_PATH];
+    UINT w = GetSystemWindowsDirectoryA(windows, sizeof(windows));
+    UINT s = GetSystemDirectoryA(system, sizeof(system));
+    if (w == 0 || w >= sizeof(windows) || s == 0 || s >= sizeof(system))
+        return std::string();
+    return InstallerEnvironment(InstallerFolders{windows, system, ProgramFilesFolder(), CommonDataFolder(), folder});
 }
 }  // namespace
 
@@ -69,11 +97,37 @@ bool CHeldFile::IsTrustedSigned()
     return m_hold != INVALID_HANDLE_VALUE && IsSignedByPinnedSigner(m_hold, m_path, m_pin);
 }
 
+bool CHeldFile::ReadFileVersion(uint16_t (&version)[4])
+{
+    // Through the held handle: the bytes whose signature was checked.
+    LARGE_INTEGER size;
+    if (m_hold == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_hold, &size) || size.QuadPart <= 0 ||
+        size.QuadPart > 0x7FFFFFFF)
+        return false;
+    HANDLE mapping = CreateFileMappingA(m_hold, NULL, PAGE_READONLY, 0, 0, NULL);
+    if (!mapping)
+        return false;
+    const void *view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
+    bool found = view && ReadPackageFileVersion(static_cast<const unsigned char *>(view),
+                                                static_cast<size_t>(size.QuadPart), version);
+    if (view)
+        UnmapViewOfFile(view);
+    CloseHandle(mapping);
+    return found;
+}
+
 ProcessOutcome CHeldFile::RunAndWait()
 {
     ProcessOutcome outcome;
     if (m_hold == INVALID_HANDLE_VALUE)
         return outcome;
+    size_t slash = m_path.rfind('\\');
+    std::string folder = slash == std::string::npos ? std::string() : m_path.substr(0, slash + 1);
+    std::string environment = folder.empty() ? std::string() : EnvironmentFor(folder);
+    if (environment.empty()) {
+        Release();
+        return outcome;
+    }
     if (m_seam)
         m_seam(m_path);
     // The program is named on its own and quoted on the command line, so a
@@ -84,7 +138,8 @@ ProcessOutcome CHeldFile::RunAndWait()
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    BOOL started = CreateProcessA(m_path.c_str(), &buffer[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process);
+    BOOL started = CreateProcessA(m_path.c_str(), &buffer[0], NULL, NULL, FALSE, 0, &environment[0], folder.c_str(),
+                                  &startup, &process);
     // Once the process exists its image is mapped: the file can be let go.
     Release();
     if (!started)

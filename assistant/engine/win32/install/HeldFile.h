@@ -29,6 +29,9 @@ public:
     void SetStartSeam(const StartSeam &seam) { m_seam = seam; }
 
     bool IsTrustedSigned() override;
+    bool ReadFileVersion(uint16_t (&version)[4]) override;
+    // Starts in the file's own folder, with an environment of the machine's
+    // folders only and that folder as TEMP and TMP.
     ProcessOutcome RunAndWait() override;
 
 private:

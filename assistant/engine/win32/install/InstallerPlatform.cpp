@@ -1,6 +1,5 @@
 #include "assistant/engine/win32/install/InstallerPlatform.h"
 
-#include "assistant/engine/win32/install/WorkFolder.h"
 #include "common/win32/FileReplace.h"
 
 bool CMessageBoxPrompt::AskYesNo(const char *text, const char *caption)
@@ -23,7 +22,16 @@ bool CInstallerPlatform::Remove(const std::string &path)
 
 std::string CInstallerPlatform::WorkFolder()
 {
-    return PrepareWorkFolder();
+    // Asked for at the first run, not when the program starts.
+    if (!m_run)
+        m_run.reset(new RunFolder(m_folders, CommonDataFolder()));
+    return m_run->Path();
+}
+
+void CInstallerPlatform::EndRun()
+{
+    if (m_run)
+        m_run->End();
 }
 
 bool CInstallerPlatform::ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value)

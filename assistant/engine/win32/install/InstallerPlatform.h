@@ -4,6 +4,7 @@
 
 #include "assistant/engine/platform/ClientPlatform.h"
 #include "assistant/engine/win32/install/HeldFile.h"
+#include "assistant/engine/win32/install/WorkFolder.h"
 
 #include <windows.h>
 
@@ -32,6 +33,7 @@ public:
     bool Exists(const std::string &path) override;
     bool Remove(const std::string &path) override;
     std::string WorkFolder() override;
+    void EndRun() override;
     bool ReadIniValue(const std::string &path, const char *section, const char *key, std::string *value) override;
     bool WriteVersionValue(const char *subKey, const char *name, const std::string &value) override;
     std::unique_ptr<IHeldFile> WriteInstaller(int resourceId, const std::string &path) override;
@@ -47,6 +49,8 @@ private:
     IYesNoPrompt &m_prompt;
     std::string m_pin;
     StartSeam m_seam;
+    CWin32FolderSystem m_folders;
+    std::unique_ptr<RunFolder> m_run;
 };
 
 // The bytes of this program's "BIN" resource; false when it has none.

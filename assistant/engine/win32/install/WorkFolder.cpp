@@ -1,122 +1,82 @@
 #include "assistant/engine/win32/install/WorkFolder.h"
 
-#include <windows.h>
-#include <aclapi.h>
 #include <sddl.h>
 #include <shlobj.h>
+#include <aclapi.h>
 
-#include <string.h>
+#include <stdio.h>
 
-const char kWorkFolderSecurity[] = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
+FolderMade CWin32FolderSystem::CreateSecured(const std::string &path)
+{
+    PSECURITY_DESCRIPTOR sd = NULL;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kWorkFolderSecurity, SDDL_REVISION_1, &sd, NULL))
+        return FolderMade::Failed;
+    // In the creating call: there is no moment when the folder is anybody's.
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), sd, FALSE};
+    BOOL made = CreateDirectoryA(path.c_str(), &sa);
+    DWORD error = GetLastError();
+    LocalFree(sd);
+    if (made)
+        return FolderMade::Created;
+    return error == ERROR_ALREADY_EXISTS ? FolderMade::Exists : FolderMade::Failed;
+}
 
-namespace {
-// The descriptor made from kWorkFolderSecurity, freed with the object.
-class CFolderSecurity {
-public:
-    CFolderSecurity()
-    {
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kWorkFolderSecurity, SDDL_REVISION_1, &m_sd, NULL))
-            m_sd = NULL;
+FolderFacts CWin32FolderSystem::Hold(const std::string &path)
+{
+    FolderFacts facts;
+    DWORD byName = GetFileAttributesA(path.c_str());
+    // The link itself, never its target; no one may rename or remove it
+    // while it is held.
+    HANDLE folder = CreateFileA(path.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, NULL);
+    if (byName == INVALID_FILE_ATTRIBUTES || folder == INVALID_HANDLE_VALUE) {
+        if (folder != INVALID_HANDLE_VALUE)
+            CloseHandle(folder);
+        return facts;
     }
-    ~CFolderSecurity()
-    {
-        if (m_sd)
-            LocalFree(m_sd);
+    m_held.push_back(folder);
+    BY_HANDLE_FILE_INFORMATION info;
+    DWORD byHandle = GetFileInformationByHandle(folder, &info) ? info.dwFileAttributes : 0;
+    facts.exists = true;
+    facts.directory = (byName & byHandle & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    // Some platforms show a link only by its name, others only on the handle.
+    facts.reparsePoint = ((byName | byHandle) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    PSECURITY_DESCRIPTOR sd = NULL;
+    char *text = NULL;
+    const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    if (GetSecurityInfo(folder, SE_FILE_OBJECT, what, NULL, NULL, NULL, NULL, &sd) == ERROR_SUCCESS &&
+        ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1, what, &text, NULL)) {
+        facts.security = text;
+        LocalFree(text);
     }
-    PSECURITY_DESCRIPTOR Get() const { return m_sd; }
-
-private:
-    PSECURITY_DESCRIPTOR m_sd = NULL;
-};
-
-bool IsPartName(const char *name)
-{
-    size_t n = strlen(name);
-    return n > 5 && _stricmp(name + n - 5, ".part") == 0;
+    if (sd)
+        LocalFree(sd);
+    return facts;
 }
 
-bool IsPlainFolder(const std::string &path)
+void CWin32FolderSystem::ReleaseAll()
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    for (HANDLE h : m_held)
+        CloseHandle(h);
+    m_held.clear();
 }
 
-// Makes path a folder of ours: a link planted in its place is removed (not
-// what it leads to), and the owner and access list are set again every
-// time, since a folder that existed may have been made by anybody.
-bool SecureFolder(const std::string &path, const CFolderSecurity &security)
+bool CWin32FolderSystem::RemoveEmpty(const std::string &path)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        if (!RemoveDirectoryA(path.c_str()))
-            return false;
-        attributes = INVALID_FILE_ATTRIBUTES;
-    }
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        SECURITY_ATTRIBUTES sa = {sizeof(sa), security.Get(), FALSE};
-        if (!CreateDirectoryA(path.c_str(), &sa) && GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-    }
-    if (!IsPlainFolder(path))
-        return false;
-    PSID owner = NULL;
-    PACL dacl = NULL;
-    BOOL defaulted = FALSE, present = FALSE;
-    if (!GetSecurityDescriptorOwner(security.Get(), &owner, &defaulted) ||
-        !GetSecurityDescriptorDacl(security.Get(), &present, &dacl, &defaulted) || !owner || !present || !dacl)
-        return false;
-    DWORD rc = SetNamedSecurityInfoA(const_cast<char *>(path.c_str()), SE_FILE_OBJECT,
-                                     OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                         PROTECTED_DACL_SECURITY_INFORMATION,
-                                     owner, NULL, dacl, NULL);
-    return rc == ERROR_SUCCESS && IsPlainFolder(path);
+    return RemoveDirectoryA(path.c_str()) != 0;
 }
 
-// Whatever lies in the folder from before (a file planted while it was not
-// yet ours, an installer's DLL beside it) is removed; one that cannot be
-// makes the folder unusable. A transfer given up earlier may still hold its
-// ".part" file: no program loads that name, so it may stay.
-bool EmptyFolder(const std::string &folder)
+std::string CWin32FolderSystem::RunTag()
 {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    bool emptied = true;
-    do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        std::string path = folder + found.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileA(path.c_str()) && !IsPartName(found.cFileName))
-            emptied = false;
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return emptied;
-}
-}  // namespace
-
-std::string PrepareWorkFolderUnder(const std::string &base)
-{
-    CFolderSecurity security;
-    if (!security.Get() || base.empty())
-        return std::string();
-    std::string top = base;
-    if (top[top.size() - 1] != '\\')
-        top += '\\';
-    top += "Orvane_Assistant";
-    std::string work = top + "\\Work";
-    if (!SecureFolder(top, security) || !SecureFolder(work, security))
-        return std::string();
-    work += '\\';
-    return EmptyFolder(work) ? work : std::string();
+    char tag[32];
+    snprintf(tag, sizeof(tag), "%lu-%lu", GetCurrentProcessId(), GetTickCount());
+    return tag;
 }
 
-std::string PrepareWorkFolder()
+std::string CommonDataFolder()
 {
     char common[MAX_PATH];
     if (FAILED(SHGetFolderPathA(NULL, CSIDL_COMMON_APPDATA, NULL, SHGFP_TYPE_CURRENT, common)))
         return std::string();
-    return PrepareWorkFolderUnder(common);
+    return common;
 }

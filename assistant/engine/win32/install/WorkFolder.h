@@ -1,17 +1,29 @@
-// Where the assistant puts what it runs: one folder under the machine's
-// common application data that only administrators and SYSTEM can write,
-// so no program of the user can change or plant a file between its check
-// and its start. Never the user's Temp.
+// Where the assistant puts what it runs: a folder of each run under the
+// machine's common application data that only administrators and SYSTEM
+// can write, so no program of the user can change or plant a file between
+// its check and its start. Never the user's Temp.
 #pragma once
 
-#include <string>
+#include "assistant/engine/update/RunFolder.h"
 
-// The folder's owner and access list (administrators and SYSTEM only, not
-// inherited from the parent), in the system's descriptor text form.
-extern const char kWorkFolderSecurity[];
+#include <windows.h>
 
-// <common application data>\Orvane_Assistant\Work\ made, or secured again
-// when it exists, and emptied of leftovers; "" when it cannot be made safe.
-std::string PrepareWorkFolder();
-// The same under base (a folder that exists), for tests.
-std::string PrepareWorkFolderUnder(const std::string &base);
+#include <vector>
+
+// The folders themselves: made with their descriptor, held open through
+// handles that do not follow links.
+class CWin32FolderSystem : public IFolderSystem {
+public:
+    ~CWin32FolderSystem() override { ReleaseAll(); }
+    FolderMade CreateSecured(const std::string &path) override;
+    FolderFacts Hold(const std::string &path) override;
+    void ReleaseAll() override;
+    bool RemoveEmpty(const std::string &path) override;
+    std::string RunTag() override;
+
+private:
+    std::vector<HANDLE> m_held;
+};
+
+// The machine's common application data folder; "" when it has none.
+std::string CommonDataFolder();

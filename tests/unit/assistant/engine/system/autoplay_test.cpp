@@ -47,11 +47,16 @@ TEST(Autoplay, MissingUserPolicyKeyMeansOffButMissingMachineKeyDoesNot)
     reg.AddKey(kRootCurrentUser, kPolicies);
     EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWinXp));
     EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWin7));
-    // Four bytes stored as binary are no policy number.
+    // Four binary bytes are the little-endian number; other lengths are none.
     reg.SetBinary(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", {0xFF, 0, 0, 0});
-    EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWin7));
-    reg.SetDword(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", 0xFF);
     EXPECT_EQ(kAutoplayOffVistaOrLater, GetAutoplayState(reg, kOsWin7));
+    reg.SetBinary(kRootLocalMachine, kPolicies, "NoDriveTypeAutoRun", {0xB5, 0, 0, 0});
+    reg.SetBinary(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", {0x91, 0, 0, 0});
+    EXPECT_EQ(kAutoplayOff, GetAutoplayState(reg, kOsWinXp));
+    reg.SetBinary(kRootLocalMachine, kPolicies, "NoDriveTypeAutoRun", {0, 0, 0, 0xFF});
+    EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWinXp));
+    reg.SetBinary(kRootCurrentUser, kPolicies, "NoDriveTypeAutoRun", {0xFF, 0, 0});
+    EXPECT_EQ(kAutoplayOn, GetAutoplayState(reg, kOsWin7));
 }
 
 TEST(Autoplay, Windows98LooksOnlyAtTheUserKey)

@@ -153,17 +153,22 @@ TEST_F(RegistryTable, SecondVendorPathsLiveInTheProviderFolder)
     EXPECT_EQ(0, check.CheckRegistryTable(table, 3, 0));
 }
 
-TEST_F(RegistryTable, ValueOfAnotherTypeThanTheTablesNeverMatches)
+TEST_F(RegistryTable, ValueOfAnotherTypeThanTheTablesNeverMatchesButFourBinaryBytesAreANumber)
 {
-    // An empty text and four zero bytes both leave the buffer as a DWORD 0 would.
+    // An empty text leaves the buffer as a DWORD 0 would.
     RegCheckEntry zone[1] = {Dword("Zones\\2", "1200", 0)};
     reg.SetString(kRootCurrentUser, "Zones\\2", "1200", "");
     EXPECT_EQ(0, check.CheckRegistryTable(zone, 1, 1));
+    reg.SetBinary(kRootCurrentUser, "Zones\\2", "1200", {3, 0, 0, 0});
+    RegCheckEntry disabled[1] = {Dword("Zones\\2", "1200", 0)};
+    EXPECT_EQ(0, check.CheckRegistryTable(disabled, 1, 1));
     reg.SetBinary(kRootCurrentUser, "Zones\\2", "1200", {0, 0, 0, 0});
-    EXPECT_EQ(0, check.CheckRegistryTable(zone, 1, 1));
-    reg.SetDword(kRootCurrentUser, "Zones\\2", "1200", 0);
-    RegCheckEntry again[1] = {Dword("Zones\\2", "1200", 0)};
-    EXPECT_EQ(1, check.CheckRegistryTable(again, 1, 1));
+    RegCheckEntry enabled[1] = {Dword("Zones\\2", "1200", 0)};
+    EXPECT_EQ(1, check.CheckRegistryTable(enabled, 1, 1));
+    EXPECT_EQ(kRegDword, enabled[0].ValueType);
+    RegCheckEntry trusted[1] = {Dword("Zones\\2", "1200", 2)};
+    reg.SetBinary(kRootCurrentUser, "Zones\\2", "1200", {2, 0, 0, 0});
+    EXPECT_EQ(1, check.CheckRegistryTable(trusted, 1, 1));
 
     // The right path, but as binary bytes.
     const char provider[] = "SOFTWARE\\P";

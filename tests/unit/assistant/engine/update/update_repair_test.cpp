@@ -31,12 +31,13 @@ TEST(OnlineUpdate, OutOfDatePackagesRunInOrderThenVersionsAreStored)
     rig.machine.server[UpdateUrl("Version.ini")] = "[SOVAN]VER=10121300;[PSVer]VER=10121300;[SIGNVer]VER=10121300;"
                                                     "[PRINTERVer]VER=10121218;";
     for (const char *p : {"LCCB_Sign.dat", "LCCB_PowerEnter.dat", "LCCB_Sovan.dat"})
-        rig.machine.server[UpdateUrl(p)] = std::string("signed:") + p;
+        rig.machine.server[UpdateUrl(p)] = std::string("signed:") + p + "@1.0.13.0";
     rig.machine.exitCodes["LCCB_PowerEnterExt.exe"] = 4;
     rig.machine.exitCodes["LCCB_SovanExt.exe"] = 0xC0000005;  // crashed
     EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
-    EXPECT_EQ(Results({"LCCB_SignExt.exe:signed:LCCB_Sign.dat", "LCCB_PowerEnterExt.exe:signed:LCCB_PowerEnter.dat",
-                       "LCCB_SovanExt.exe:signed:LCCB_Sovan.dat"}),
+    EXPECT_EQ(Results({"LCCB_SignExt.exe:signed:LCCB_Sign.dat@1.0.13.0",
+                       "LCCB_PowerEnterExt.exe:signed:LCCB_PowerEnter.dat@1.0.13.0",
+                       "LCCB_SovanExt.exe:signed:LCCB_Sovan.dat@1.0.13.0"}),
               rig.machine.runs);
     // The failed packages are not reported and keep their old versions.
     EXPECT_EQ(Results({"TITLE_CE|10", "TITLE_CE|10", "TITLE_CE|10", "VERSION|95"}), rig.page.results);
@@ -77,21 +78,69 @@ TEST(OnlineUpdate, PackagesThatAreMissingOrNotOursAreNotRun)
     EXPECT_FALSE(rig.machine.Exists("C:\\work\\LCCB_SignExt.exe"));
     EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "ZVVer"));
     EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "SIGNVer"));
-    // The version file alone does not remove the client's checker...
+    // The version file alone does not remove the client's checker, nor a
+    // signed package older than the installed client...
     EXPECT_TRUE(rig.machine.Exists(checker));
-    // ...its signed package, once it ran, does.
-    rig.machine.server[UpdateUrl("LCCB_Zanvo.dat")] = "signed:zanvo";
+    rig.machine.server[UpdateUrl("LCCB_Zanvo.dat")] = "signed:zanvo@1.0.11.0";
     EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
-    EXPECT_EQ(Results({"LCCB_ZanvoExt.exe:signed:zanvo"}), rig.machine.runs);
-    EXPECT_FALSE(rig.machine.Exists(checker));
+    EXPECT_TRUE(rig.machine.runs.empty());
+    EXPECT_TRUE(rig.machine.Exists(checker));
+    // ...its own verified package does, just before it starts: the fresh
+    // copy that package brings stays.
+    rig.machine.server[UpdateUrl("LCCB_Zanvo.dat")] = "signed:zanvo@1.0.13.0";
+    rig.machine.installs["LCCB_ZanvoExt.exe"] = checker;
+    rig.machine.Put(checker, "old");
+    EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
+    EXPECT_EQ(Results({"LCCB_ZanvoExt.exe:signed:zanvo@1.0.13.0"}), rig.machine.runs);
+    EXPECT_EQ("x", rig.machine.Content(checker));
 
-    // Without a work folder of ours nothing is fetched at all.
+    // Without a work folder of ours nothing is fetched, and nothing is
+    // removed by its bare name from the current folder.
     rig.machine.fetched.clear();
     rig.machine.workFolderFails = true;
+    rig.machine.Put("LCCB_SignExt.exe");
     rig.page.results.clear();
     EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
     EXPECT_TRUE(rig.machine.fetched.empty());
     EXPECT_EQ(Results({"TITLE_CE|10", "TITLE_CE|10", "TITLE_CE|10", "TITLE_CE|10", "VERSION_ZV|95"}), rig.page.results);
+    EXPECT_TRUE(rig.machine.Exists("LCCB_SignExt.exe"));
+}
+
+TEST(OnlineUpdate, OlderOrUnversionedPackagesAreRefusedAndTheStoredVersionIsThePackagesAtMost)
+{
+    ClientRig rig(1);
+    rig.machine.server[UpdateUrl("Version.ini")] = "[SOVAN]VER=10121300;[SIGNVer]VER=10121300;[PSVer]VER=10121300;"
+                                                    "[PRINTERVer]VER=FFFFFFFF;";
+    rig.machine.server[UpdateUrl("LCCB_Sign.dat")] = "signed:old@1.0.11.0";   // an old release
+    rig.machine.server[UpdateUrl("LCCB_PowerEnter.dat")] = "signed:bare";     // no version resource
+    rig.machine.server[UpdateUrl("LCCB_Printer.dat")] = "signed:new@1.0.12.1250";
+    rig.machine.server[UpdateUrl("LCCB_Sovan.dat")] = "signed:same@1.0.12.1218";
+    EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
+    EXPECT_EQ(Results({"LCCB_PrinterExt.exe:signed:new@1.0.12.1250", "LCCB_SovanExt.exe:signed:same@1.0.12.1218"}),
+              rig.machine.runs);
+    EXPECT_TRUE(rig.Logged("文件\"C:\\work\\LCCB_SignExt.exe\"版本低于已安装版本,未运行!"));
+    EXPECT_EQ(Results({"PRINTERVer=10121250", "Version=10121218"}), rig.machine.stored);
+    EXPECT_EQ("1.0.12.1218", Installed(rig.reg, "SIGNVer"));
+
+    // The first vendor's client refused: its failure code.
+    rig.machine.server[UpdateUrl("LCCB_Sovan.dat")] = "signed:older@1.0.1.0";
+    rig.page.results.clear();
+    rig.engine.RunOnlineUpdate(rig.run);
+    EXPECT_TRUE(rig.Sent("SIGN2|100"));
+}
+
+TEST(OnlineUpdate, PackagesAndTheUpdatesOwnVersionFileAreFetchedWithoutAConnectionTest)
+{
+    ClientRig rig(2);
+    rig.machine.connected = false;
+    rig.machine.server[UpdateUrl("LCCB_Zanvo.dat")] = "signed:zanvo@1.0.13.0";
+    EXPECT_EQ(1, rig.engine.RunOnlineUpdate(rig.run));
+    // The version checks test the connection and read as not current; the
+    // update itself fetches what the server has.
+    const Results &fetched = rig.machine.fetched;
+    EXPECT_EQ(1, std::count(fetched.begin(), fetched.end(), UpdateUrl("Version.ini")));
+    EXPECT_EQ(Results({"LCCB_ZanvoExt.exe:signed:zanvo@1.0.13.0"}), rig.machine.runs);
+    EXPECT_EQ(1, rig.machine.runsEnded);
 }
 
 TEST(OnlineUpdate, ASilentServerIsWaitedForOnceAndNotAgainInTheRun)
@@ -113,9 +162,9 @@ TEST(OnlineUpdate, ASilentServerIsWaitedForOnceAndNotAgainInTheRun)
     stalled.machine.server[UpdateUrl("Version.ini")] = "[SOVAN]VER=10121300;[SIGNVer]VER=10121300;"
                                                         "[PSVer]VER=10121218;[PRINTERVer]VER=10121218;";
     stalled.machine.server[UpdateUrl("LCCB_Sign.dat")] = "hang";
-    stalled.machine.server[UpdateUrl("LCCB_Sovan.dat")] = "signed:sovan";
+    stalled.machine.server[UpdateUrl("LCCB_Sovan.dat")] = "signed:sovan@1.0.13.0";
     EXPECT_EQ(1, stalled.engine.RunOnlineUpdate(stalled.run));
-    EXPECT_EQ(Results({"LCCB_SovanExt.exe:signed:sovan"}), stalled.machine.runs);
+    EXPECT_EQ(Results({"LCCB_SovanExt.exe:signed:sovan@1.0.13.0"}), stalled.machine.runs);
 }
 
 TEST(OnlineUpdate, MissingVersionValueIsNotCurrentAndStoredOnlyWhenTheKeyExists)
@@ -139,7 +188,9 @@ TEST(OnlineUpdate, CutOffOrBrokenPublishedVersionIsNotCurrentAndNotKept)
 {
     ClientRig rig(1);
     // As version 0 it would pass for current against any installed version.
-    for (const char *file : {"[SIGNVer]VER=1012;", "[SIGNVer]VER=zz!?;"}) {
+    // Nor is a padded one kept in the machine's registry.
+    for (const char *file : {"[SIGNVer]VER=1012;", "[SIGNVer]VER=zz!?;", "[SIGNVer]VER=101213000;",
+                             "[SIGNVer]VER=10121300 FFFFFFFF;"}) {
         rig.machine.server[UpdateUrl("Version.ini")] = file;
         VersionCheck versions(rig.reg, rig.machine, rig.machine, kTestUpdateHost);
         EXPECT_EQ(0, versions.CheckComponentVersion(4, true)) << file;

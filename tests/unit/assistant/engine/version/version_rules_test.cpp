@@ -22,10 +22,12 @@ TEST(VersionRules, ComparesBytesInOrderAndLastByteAtLeast)
     EXPECT_EQ(0, InstalledIsCurrent("1.0.11.9999", "10120000"));
 }
 
-TEST(VersionRules, APublishedVersionStartsWithEightHexadecimalDigits)
+TEST(VersionRules, APublishedVersionIsExactlyEightHexadecimalDigits)
 {
     EXPECT_TRUE(IsPublishedVersion("10121218"));
-    EXPECT_TRUE(IsPublishedVersion("0A0b1218 and the rest"));
+    EXPECT_TRUE(IsPublishedVersion("0A0b1218"));
+    EXPECT_FALSE(IsPublishedVersion("0A0b1218 and the rest"));
+    EXPECT_FALSE(IsPublishedVersion("FFFFFFFFFFFFFFFF"));
     EXPECT_FALSE(IsPublishedVersion("1012"));  // a cut-off file
     EXPECT_FALSE(IsPublishedVersion("1012121G"));
     EXPECT_FALSE(IsPublishedVersion(""));

@@ -1,18 +1,13 @@
 #include "assistant/engine/win32/install/HeldFile.h"
 #include "assistant/engine/win32/install/SignatureGate.h"
 #include "assistant/engine/win32/install/UrlDownloader.h"
-#include "assistant/engine/win32/install/WorkFolder.h"
 #include "tests/win32/assistant/LoopbackServer.h"
 
 #include <gtest/gtest.h>
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <string>
 
 namespace {
@@ -86,94 +81,20 @@ std::string ReadAll(const std::string &path)
     return bytes;
 }
 
-// The folder's access list as descriptor text ("" when unreadable).
-std::string FolderSecurity(const std::string &path)
+std::string LastLine(const std::string &path)
 {
-    PSECURITY_DESCRIPTOR sd = NULL;
-    PSID owner = NULL;
-    PACL dacl = NULL;
-    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                              &owner, NULL, &dacl, NULL, &sd) != ERROR_SUCCESS)
-        return "";
-    LPSTR text = NULL;
-    std::string out;
-    if (ConvertSecurityDescriptorToStringSecurityDescriptorA(sd, SDDL_REVISION_1,
-                                                             OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                                                             &text, NULL)) {
-        out = text;
-        LocalFree(text);
-    }
-    LocalFree(sd);
-    return out;
-}
-
-// Owned by the administrators, not inheriting, two entries: full access for
-// the administrators and for SYSTEM (flags such as "AI" may come with it).
-bool AdminsAndSystemOnly(const std::string &sddl)
-{
-    size_t dacl = sddl.find("D:P");
-    return sddl.compare(0, 4, "O:BA") == 0 && dacl != std::string::npos &&
-           std::count(sddl.begin(), sddl.end(), '(') == 2 && sddl.find("(A;OICI;FA;;;BA)") != std::string::npos &&
-           sddl.find("(A;OICI;FA;;;SY)") != std::string::npos;
-}
-
-// Whether this platform keeps a folder's access list as set (this Wine
-// does not: it reads back one made from the Unix mode).
-bool KeepsAccessLists(const std::string &probe)
-{
-    CreateDirectoryA(probe.c_str(), NULL);
-    PSECURITY_DESCRIPTOR sd = NULL;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;OICI;FA;;;BA)", SDDL_REVISION_1, &sd, NULL))
-        return false;
-    bool set = SetFileSecurityA(probe.c_str(), DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, sd);
-    LocalFree(sd);
-    std::string back = FolderSecurity(probe);
-    RemoveDirectoryA(probe.c_str());
-    return set && back.find("(A;OICI;FA;;;BA)") != std::string::npos && std::count(back.begin(), back.end(), '(') == 1;
-}
-
-TEST(WorkFolder, OnlyAdministratorsAndSystemWriteAndLeftoversGo)
-{
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof(temp), temp);
-    std::string base = std::string(temp) + "work-base";
-    CreateDirectoryA(base.c_str(), NULL);
-    bool keeps = KeepsAccessLists(base + "\\probe");
-    if (!keeps)
-        printf("# this platform does not keep folder access lists: they are not read back\n");
-    std::string work = PrepareWorkFolderUnder(base);
-    ASSERT_EQ(base + "\\Orvane_Assistant\\Work\\", work);
-    if (keeps) {
-        EXPECT_TRUE(AdminsAndSystemOnly(FolderSecurity(base + "\\Orvane_Assistant"))) << FolderSecurity(base);
-        EXPECT_TRUE(AdminsAndSystemOnly(FolderSecurity(work))) << FolderSecurity(work);
-    }
-
-    // Opened to everyone meanwhile, with a file planted beside the installers:
-    // the next preparation takes the folder back and empties it.
-    PSECURITY_DESCRIPTOR open = NULL;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &open, NULL));
-    ASSERT_TRUE(SetFileSecurityA(work.c_str(), DACL_SECURITY_INFORMATION, open));
-    LocalFree(open);
-    HANDLE planted = CreateFileA((work + "version.dll").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, planted);
-    CloseHandle(planted);
-    EXPECT_EQ(work, PrepareWorkFolderUnder(base));
-    if (keeps)
-        EXPECT_TRUE(AdminsAndSystemOnly(FolderSecurity(work))) << FolderSecurity(work);
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((work + "version.dll").c_str()));
-
-    // A file that cannot be removed makes the folder unusable.
-    planted = CreateFileA((work + "version.dll").c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    EXPECT_EQ("", PrepareWorkFolderUnder(base));
-    CloseHandle(planted);
-    EXPECT_EQ(work, PrepareWorkFolderUnder(base));
+    std::string text = ReadAll(path);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    return text.substr(text.rfind('\n') + 1);
 }
 
 TEST(HeldFile, WhatWasCheckedIsWhatRunsAndNobodyChangesItMeanwhile)
 {
+    // The installer's environment is none of ours: it does not see this.
     SetEnvironmentVariableA("TOKENSIM_DIR", "C:\\gate-state");
-    CreateDirectoryA("C:\\gate-state", NULL);
-    WritePrivateProfileStringA("ExitCode", "gate-run.exe", "0xC0000005", "C:\\gate-state\\installer.ini");
+    CreateDirectoryA("C:\\tokensim", NULL);
+    WritePrivateProfileStringA("ExitCode", "gate-run.exe", "0xC0000005", "C:\\tokensim\\installer.ini");
     char temp[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     std::string path = std::string(temp) + "gate-run.exe";
@@ -193,6 +114,9 @@ TEST(HeldFile, WhatWasCheckedIsWhatRunsAndNobodyChangesItMeanwhile)
     EXPECT_FALSE(MoveFileA(path.c_str(), (path + ".aside").c_str()));
     EXPECT_EQ(bytes, ReadAll(path));
     EXPECT_TRUE(held->IsTrustedSigned());
+    uint16_t version[4] = {};
+    ASSERT_TRUE(held->ReadFileVersion(version));
+    EXPECT_EQ(13, version[2]);
     int seamRuns = 0;
     held->SetStartSeam([&](const std::string &p) {
         ++seamRuns;
@@ -204,6 +128,10 @@ TEST(HeldFile, WhatWasCheckedIsWhatRunsAndNobodyChangesItMeanwhile)
     EXPECT_TRUE(outcome.exitKnown);
     EXPECT_EQ(0xC0000005u, outcome.exitCode);
     EXPECT_FALSE(outcome.Succeeded());
+    // It started in its own folder, with that folder as TEMP.
+    std::string folder = std::string(temp).substr(0, strlen(temp) - 1);
+    std::string line = LastLine("C:\\tokensim\\installs.log");
+    EXPECT_NE(std::string::npos, line.find("\t" + path + "\t" + folder + "\t" + folder)) << line;
     // Let go once started: the file can be removed.
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 
