@@ -38,6 +38,9 @@
 //                                     when it was seen and the ms waited. With HWND
 //                                     ID, first posts BM_CLICK to that child and
 //                                     counts from the click.
+//   wdrive clipped ROOT FACE POINTS   every visible control below ROOT that is not
+//                                     wholly visible (cut by an ancestor), or whose
+//                                     text does not fit it in that font: id class why
 #include <windows.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -299,6 +302,90 @@ static void TreeNodes(HWND tree, HTREEITEM first, int depth, std::vector<std::pa
     }
 }
 
+// What of a control its ancestors let show, in screen coordinates.
+static RECT VisiblePart(HWND h)
+{
+    RECT visible;
+    GetWindowRect(h, &visible);
+    for (HWND up = GetParent(h); up; up = GetParent(up)) {
+        RECT client;
+        GetClientRect(up, &client);
+        MapWindowPoints(up, NULL, (POINT *)&client, 2);
+        IntersectRect(&visible, &visible, &client);
+        if (!(GetWindowLongA(up, GWL_STYLE) & WS_CHILD))
+            break;
+    }
+    return visible;
+}
+
+// Whether the control's text fits its client area: buttons and plain
+// statics, measured in the dialog's font (another process's font handle
+// cannot be selected here).
+static bool TextFits(HWND h, HFONT font)
+{
+    char text[1024] = "";
+    SendMessageTimeoutA(h, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 10000, NULL);
+    text[sizeof(text) - 1] = '\0';
+    if (!text[0])
+        return true;
+    LONG style = GetWindowLongA(h, GWL_STYLE);
+    std::string cls = ClassOf(h);
+    RECT room;
+    GetClientRect(h, &room);
+    bool wrap = false;
+    UINT flags = DT_CALCRECT;
+    if (_stricmp(cls.c_str(), "Button") == 0) {
+        LONG type = style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) {
+            room.right -= 16; // the frame's corners on both sides of the title
+            room.bottom = room.top + 16;
+        } else if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+            room.right -= 6;
+        } else if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                   type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE) {
+            room.right -= GetSystemMetrics(SM_CXMENUCHECK) + 4;
+        } else {
+            return true;
+        }
+        wrap = (style & BS_MULTILINE) != 0;
+    } else if (_stricmp(cls.c_str(), "Static") == 0) {
+        LONG type = style & SS_TYPEMASK;
+        if (type != SS_LEFT && type != SS_CENTER && type != SS_RIGHT && type != SS_SIMPLE && type != SS_LEFTNOWORDWRAP)
+            return true;
+        wrap = type == SS_LEFT || type == SS_CENTER || type == SS_RIGHT;
+        if (style & SS_NOPREFIX)
+            flags |= DT_NOPREFIX;
+    } else {
+        return true;
+    }
+    HDC dc = GetDC(NULL);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT need = {0, 0, room.right - room.left, 0};
+    DrawTextA(dc, text, -1, &need, flags | (wrap ? DT_WORDBREAK : DT_SINGLELINE));
+    SelectObject(dc, old);
+    ReleaseDC(NULL, dc);
+    return need.right - need.left <= room.right - room.left && need.bottom - need.top <= room.bottom - room.top;
+}
+
+struct ClipCheck {
+    HFONT font;
+    static BOOL CALLBACK Proc(HWND h, LPARAM lp)
+    {
+        if (!IsWindowVisible(h))
+            return TRUE;
+        ClipCheck *self = (ClipCheck *)lp;
+        RECT whole, visible = VisiblePart(h);
+        GetWindowRect(h, &whole);
+        char id[32];
+        snprintf(id, sizeof(id), "%d\t", GetDlgCtrlID(h));
+        if (!EqualRect(&whole, &visible))
+            Out(id + ClassOf(h) + "\toutside");
+        else if (!TextFits(h, self->font))
+            Out(id + ClassOf(h) + "\ttext");
+        return TRUE;
+    }
+};
+
 static long long UnixMilliseconds()
 {
     FILETIME ft;
@@ -358,6 +445,15 @@ int main(int argc, char **argv)
                 return 1;
             Sleep(argc >= 6 ? Number(argv[5]) : 100);
         }
+    }
+    if (cmd == "clipped" && argc >= 5) {
+        HDC screen = GetDC(NULL);
+        int height = -MulDiv((int)Number(argv[4]), GetDeviceCaps(screen, LOGPIXELSY), 72);
+        ReleaseDC(NULL, screen);
+        ClipCheck check = {CreateFontA(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, argv[3])};
+        EnumChildWindows(ParseHwnd(argv[2]), ClipCheck::Proc, (LPARAM)&check);
+        DeleteObject(check.font);
+        return 0;
     }
     if (cmd == "children" && argc >= 3) {
         EnumChildWindows(ParseHwnd(argv[2]), ChildProc, 0);

@@ -4,7 +4,7 @@
 . "$(dirname "$0")/lib.sh"
 
 PSM_SETCURSEL=$((0x465)); PSM_GETCURRENTPAGEHWND=$((0x476)); PSM_GETTABCONTROL=$((0x474))
-TCM_GETITEMCOUNT=$((0x1304))
+TCM_GETITEMCOUNT=$((0x1304)); LB_GETCOUNT=$((0x18B))
 
 
 # Waits until the frame has handled everything posted so far.
@@ -26,6 +26,19 @@ page_kind() {
 }
 
 pages() { local n i out=""; n=$(tab_count); for ((i = 0; i < n; i++)); do out+="$(page_kind $i) "; done; wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; echo "$out"; }
+
+# Every page shown in turn: the controls its window, the sheet or the frame
+# cut, or whose text does not fit them (in the pages' font), one a line.
+clipped_pages() {
+  local n i page; n=$(tab_count)
+  for ((i = 0; i < n; i++)); do
+    wd send "$SHEET" $PSM_SETCURSEL $i 0 >/dev/null
+    page=$(printf '%08x' "$(wd send "$SHEET" $PSM_GETCURRENTPAGEHWND)")
+    wd clipped "$page" 宋体 9 | sed "s/^/tab $i: /"
+  done
+  wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null
+}
+current_page() { printf '%08x' "$(wd send "$SHEET" $PSM_GETCURRENTPAGEHWND)"; }
 
 frame_hidden() { [ "$(wd windows | awk -F'\t' -v h="$FRAME" '$1 == h { print $3 }')" = 0 ]; }
 
@@ -50,6 +63,50 @@ scenario_no_token() {
   check_eq "no token: information and web-settings pages" "info web " "$(pages)"
   check_contains "prompt names the product" "$hw" "$(wd text "$VIEW" 1026)"
   screenshot manager-no-token
+
+  # The web settings, by mouse and keyboard: the first tab clicked, the
+  # arrow key to the next.
+  local tabs; tabs=$(printf '%08x' "$(wd send "$SHEET" $PSM_GETTABCONTROL)")
+  read -r l t _ _ <<< "$(wd rect "$tabs")"
+  real_click_at $((l + 20)) $((t + 10)); real_keys Right
+  on_web() { [ -n "$web" ] && [ "$(current_page)" = "$web" ]; }
+  web_up() { web=$(wd item "$FRAME" 1062 | cut -f2); on_web; }
+  check "the web-settings tab is reached by real input" wait_for 10 web_up
+  addresses() { wd send "$(wd item "$web" 1062 | cut -f1)" $LB_GETCOUNT; }
+  box() { wd wait-class '#32770' 10000 "$title" | cut -f1; }
+  box_gone() { ! wd windows | awk -F'\t' -v h="$1" '$1 == h && $3 == 1' | grep -q .; }
+  # An address the browser could never be given is refused when added.
+  real_click_item "$web" 1063; real_type 'about:blank'; real_click_item "$web" 1064
+  b=$(box)
+  check_contains "an unopenable address is refused with a message" "无法打开此网址" "$(wd text "$b" 65535)"
+  screenshot manager-web-refused
+  real_keys Return; wait_for 10 box_gone "$b"
+  check_eq "and is not added" "0" "$(addresses)"
+  check_eq "it stays in the box to be mended" "about:blank" "$(wd text "$web" 1063)"
+  # A bare host name is one (the refused text is still selected).
+  real_type 'www.bank.example'; real_click_item "$web" 1064
+  check_eq "a bare host name is added" "1" "$(addresses)"
+  real_click_item "$web" 1066; real_click_item "$web" 1013
+  b=$(box); real_keys Return; wait_for 10 box_gone "$b"
+  check_contains "and set" "URL0=www.bank.example" "$(tr -d '\r' < "$APP_DIR/URLSet.ini" 2>/dev/null)"
+  # Edits not yet saved, then a token comes and goes.
+  real_click_item "$web" 1063; real_type 'http://bank.example/unsaved'; real_click_item "$web" 1064
+  real_click_item "$web" 1092; real_type 'bank.example/request'
+  tokensim insert >/dev/null
+  four_tabs() { [ "$(tab_count)" = 4 ]; }
+  check "a token's pages arrive" wait_for 15 four_tabs
+  check "the bare host name is opened as http" wait_for 15 \
+    bash -c "grep -q '\"http://www.bank.example\"' '$STATE_DIR/browser.log' 2>/dev/null"
+  kept() {
+    on_web && [ "$(addresses)" = 2 ] && [ "$(wd text "$web" 1092)" = bank.example/request ] &&
+      [ "$(wd item "$web" 1093 | cut -f4)" = 1 ]
+  }
+  check "with the token in, the web page, its window and its edits stay" kept
+  screenshot manager-web-kept
+  tokensim remove >/dev/null
+  two_tabs() { [ "$(tab_count)" = 2 ]; }
+  check "the token's pages go" wait_for 15 two_tabs
+  check "with the token out, they stay too" kept
 }
 run_scenario no-token scenario_no_token
 
@@ -67,6 +124,7 @@ scenario_normal_token() {
   check_eq "type 1 is the product name and its type text" "$hw$(lang_text DeviceInfoPage IDS_ORLIN1000_TYPE)" "$(field 1059)"
   check_eq "serial shown without a customer id" "ZV20260000000001" "$(field 1001)"
   check_eq "state 1: information, PIN, certificates, web settings" "info pin cert web " "$(pages)"
+  check_eq "every page shows all its controls whole, their texts too" "" "$(clipped_pages)"
   screenshot manager-normal-token
 
   for t in 2 3; do

@@ -15,6 +15,7 @@ public:
 
     void SetTitle(const char *title);
     HPROPSHEETPAGE CreatePageHandle();
+    int TemplateId() const { return m_templateId; }
     // Looks at a message before the sheet's dialog-key handling; true eats it.
     virtual bool PreTranslateMessage(MSG *msg) { return false; }
 

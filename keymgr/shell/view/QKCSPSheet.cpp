@@ -1,6 +1,7 @@
 #include "keymgr/shell/view/QKCSPSheet.h"
 
 #include "common/win32/Module.h"
+#include "keymgr/shell/view/SheetSize.h"
 
 #include <algorithm>
 
@@ -12,6 +13,40 @@ CQKCSPSheet::CQKCSPSheet(CPropertyPage *deviceInfo, CPropertyPage *pin, CPropert
     m_pages[SHEET_PAGE_PIN] = pin;
     m_pages[SHEET_PAGE_CERTIFICATES] = certificates;
 }
+
+namespace {
+
+INT_PTR CALLBACK MeasureProc(HWND, UINT, WPARAM, LPARAM)
+{
+    return FALSE;
+}
+
+// The client size a page template gets in its own font: what the sheet's
+// page area must hold for it, whatever the metrics of this system.
+bool MeasureTemplate(HWND parent, int templateId, PixelSize *size)
+{
+    HWND probe = CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(templateId), parent, MeasureProc, 0);
+    if (!probe)
+        return false;
+    RECT client;
+    bool ok = GetClientRect(probe, &client) != FALSE;
+    DestroyWindow(probe);
+    size->width = client.right - client.left;
+    size->height = client.bottom - client.top;
+    return ok;
+}
+
+// The tab control's page area in the sheet's client coordinates.
+RECT PageArea(HWND sheet, HWND tabs)
+{
+    RECT area;
+    GetClientRect(tabs, &area);
+    TabCtrl_AdjustRect(tabs, FALSE, &area);
+    MapWindowPoints(tabs, sheet, reinterpret_cast<POINT *>(&area), 2);
+    return area;
+}
+
+} // namespace
 
 int CALLBACK CQKCSPSheet::SheetCallback(HWND, UINT msg, LPARAM lParam)
 {
@@ -60,6 +95,7 @@ bool CQKCSPSheet::Create(HWND parent)
         if (button)
             ShowWindow(button, SW_HIDE);
     }
+    FitLargestPage();
     // Without its buttons the sheet ends just below the tab control.
     HWND tabs = PropSheet_GetTabControl(m_hWnd);
     RECT sheet, tab;
@@ -69,6 +105,37 @@ bool CQKCSPSheet::Create(HWND parent)
     AddWebSettingsPage();
     ActivateTab(0);
     return true;
+}
+
+void CQKCSPSheet::FitLargestPage()
+{
+    HWND tabs = PropSheet_GetTabControl(m_hWnd);
+    if (!tabs)
+        return;
+    std::vector<PixelSize> sizes;
+    CPropertyPage *all[] = {m_pages[0], m_pages[1], m_pages[2], m_webSettings};
+    for (CPropertyPage *page : all) {
+        PixelSize size;
+        if (page && MeasureTemplate(m_hWnd, page->TemplateId(), &size))
+            sizes.push_back(size);
+    }
+    RECT area = PageArea(m_hWnd, tabs);
+    PixelSize grow = SheetGrowth({area.right - area.left, area.bottom - area.top}, sizes);
+    if (grow.width == 0 && grow.height == 0)
+        return;
+    RECT tab, sheet;
+    GetWindowRect(tabs, &tab);
+    GetWindowRect(m_hWnd, &sheet);
+    SetWindowPos(tabs, NULL, 0, 0, tab.right - tab.left + grow.width, tab.bottom - tab.top + grow.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hWnd, NULL, 0, 0, sheet.right - sheet.left + grow.width, sheet.bottom - sheet.top + grow.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Pages made from now on take the tab control's area; the one already
+    // made is given it here.
+    area = PageArea(m_hWnd, tabs);
+    for (int i = 0; HWND page = PropSheet_IndexToHwnd(m_hWnd, i); ++i)
+        SetWindowPos(page, NULL, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CQKCSPSheet::PreTranslateMessage(MSG *msg)
@@ -93,10 +160,18 @@ int CQKCSPSheet::PageCount() const
     return static_cast<int>(m_present.size());
 }
 
+bool CQKCSPSheet::WebSettingsOpen() const
+{
+    HWND web = m_webPresent ? m_webSettings->Hwnd() : NULL;
+    return web && m_hWnd && PropSheet_GetCurrentPageHwnd(m_hWnd) == web;
+}
+
 int CQKCSPSheet::ActiveTab() const
 {
     if (!m_hWnd)
         return 0;
+    if (WebSettingsOpen())
+        return -1;
     HWND current = PropSheet_GetCurrentPageHwnd(m_hWnd);
     return current ? PropSheet_HwndToIndex(m_hWnd, current) : 0;
 }
@@ -107,10 +182,18 @@ bool CQKCSPSheet::DeviceInfoWindowExists() const
     return page && IsWindow(page);
 }
 
-void CQKCSPSheet::ActivateTab(int tab)
+void CQKCSPSheet::ShowTab(int tab)
 {
     if (m_hWnd && tab >= 0 && tab < PageCount() + (m_webPresent ? 1 : 0))
         PropSheet_SetCurSel(m_hWnd, NULL, tab);
+}
+
+void CQKCSPSheet::ActivateTab(int tab)
+{
+    // The web settings belong to no token: a token coming or going does not
+    // take the user away from them.
+    if (!WebSettingsOpen() && tab < PageCount())
+        ShowTab(tab);
 }
 
 void CQKCSPSheet::AddWebSettingsPage()
@@ -122,45 +205,23 @@ void CQKCSPSheet::AddWebSettingsPage()
         m_webPresent = true;
 }
 
-void CQKCSPSheet::RemoveWebSettingsPage()
-{
-    if (!m_webPresent)
-        return;
-    PropSheet_RemovePage(m_hWnd, PageCount(), NULL);
-    m_webPresent = false;
-}
-
-bool CQKCSPSheet::AppendPage(SheetPage page)
-{
-    HPROPSHEETPAGE handle = PageObject(page)->CreatePageHandle();
-    if (!handle)
-        return false;
-    if (!PropSheet_AddPage(m_hWnd, handle)) {
-        DestroyPropertySheetPage(handle);
-        return false;
-    }
-    m_present.push_back(page);
-    return true;
-}
-
 void CQKCSPSheet::AddPage(SheetPage page)
 {
     if (!m_hWnd || std::find(m_present.begin(), m_present.end(), page) != m_present.end())
         return;
     // Tabs keep their fixed order (information, PIN, certificates, web
-    // settings) whatever order the pages arrive in.
-    bool web = m_webPresent;
-    RemoveWebSettingsPage();
-    std::vector<SheetPage> after;
-    while (PageCount() > 1 && m_present.back() > page) {
-        after.insert(after.begin(), m_present.back());
-        RemovePageAt(PageCount() - 1);
+    // settings) whatever order the pages arrive in; the pages after the new
+    // one keep their windows.
+    std::vector<SheetPage>::iterator at = std::upper_bound(m_present.begin(), m_present.end(), page);
+    int index = static_cast<int>(at - m_present.begin());
+    HPROPSHEETPAGE handle = PageObject(page)->CreatePageHandle();
+    if (!handle)
+        return;
+    if (!PropSheet_InsertPage(m_hWnd, static_cast<INT_PTR>(index), handle)) {
+        DestroyPropertySheetPage(handle);
+        return;
     }
-    AppendPage(page);
-    for (SheetPage again : after)
-        AppendPage(again);
-    if (web)
-        AddWebSettingsPage();
+    m_present.insert(m_present.begin() + index, page);
 }
 
 void CQKCSPSheet::RemovePage(SheetPage page)

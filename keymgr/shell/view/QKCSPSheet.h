@@ -1,7 +1,8 @@
 // The management sheet: a modeless property sheet living as a child of the
 // view. Tab 0 is the device-information page; the PIN and certificate pages
 // come and go with the page rules; the web-settings page, which belongs to
-// no token, is always offered as the last tab.
+// no token, is always offered as the last tab and keeps its window (and what
+// the user typed into it) while token pages come and go before it.
 #pragma once
 
 #include "common/win32/window/PropertyPage.h"
@@ -18,6 +19,12 @@ public:
     HWND Hwnd() const { return m_hWnd; }
     bool PreTranslateMessage(MSG *msg);
 
+    // Makes tab the active one, whatever page is open (the frame's own
+    // switches, such as to the PIN page after the default-PIN reminder).
+    void ShowTab(int tab);
+
+    // What the page rules see: the token pages. ActiveTab is -1 while the
+    // web-settings page is open, and ActivateTab leaves the user there.
     int PageCount() const override;
     int ActiveTab() const override;
     bool DeviceInfoWindowExists() const override;
@@ -28,9 +35,10 @@ public:
 
 private:
     CPropertyPage *PageObject(SheetPage page) const;
-    bool AppendPage(SheetPage page);
+    bool WebSettingsOpen() const;
     void AddWebSettingsPage();
-    void RemoveWebSettingsPage();
+    // Grows the sheet so that the largest page it may show fits its page area.
+    void FitLargestPage();
     static int CALLBACK SheetCallback(HWND hWnd, UINT msg, LPARAM lParam);
 
     HWND m_hWnd;

@@ -232,7 +232,7 @@ void CZVAppView::OnRefreshButton()
 void CZVAppView::ActivatePage(int index)
 {
     if (m_sheet)
-        m_sheet->ActivateTab(index);
+        m_sheet->ShowTab(index);
 }
 
 bool CZVAppView::PreTranslateMessage(MSG *msg)

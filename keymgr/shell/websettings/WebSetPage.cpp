@@ -3,6 +3,7 @@
 #include "common/BoundedCopy.h"
 #include "common/win32/Module.h"
 #include "keymgr/library/TokenCalls.h"
+#include "keymgr/shell/browser/BrowserAddress.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/websettings/WebSetPageIds.h"
 #include "keymgr/shell/websettings/WebSettings.h"
@@ -152,11 +153,28 @@ void CWebSetPage::ShowWriteFailure()
     ShowMessage(text, MB_OK | MB_ICONSTOP);
 }
 
+void CWebSetPage::ShowUnopenable(int field)
+{
+    char text[512];
+    // Language files know no such key; the text is the program's own then.
+    if (LoadText(kSection, "WEBSET_URL_INVALID", text, sizeof(text)) == 0)
+        CopyBounded(text, sizeof(text), "无法打开此网址。请输入以 http:// 或 https:// 开头的网址，或网站的域名（如 www.example.com）。");
+    ShowMessage(text, MB_OK | MB_ICONEXCLAMATION);
+    // The address stays for the user to mend.
+    HWND edit = GetDlgItem(m_hWnd, field);
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
 void CWebSetPage::AddAddress()
 {
     std::string address = ItemText(IDC_WEBSET_NEW_URL);
     if (address.empty()) {
         ShowText("WEBSET_URL_NULL");
+        return;
+    }
+    if (!BrowserCanOpen(address)) {
+        ShowUnopenable(IDC_WEBSET_NEW_URL);
         return;
     }
     SendDlgItemMessageA(m_hWnd, IDC_WEBSET_LIST, LB_INSERTSTRING, (WPARAM)-1,
@@ -197,6 +215,11 @@ void CWebSetPage::WriteRequestFlag()
 void CWebSetPage::SaveRequestAddress()
 {
     std::string address = ItemText(IDC_WEBSET_REQUEST_ADDR);
+    // An empty address is how the user says there is no request page.
+    if (!address.empty() && !BrowserCanOpen(address)) {
+        ShowUnopenable(IDC_WEBSET_REQUEST_ADDR);
+        return;
+    }
     if (m_file.Update([&](CIni &file) { return WriteCertRequestAddress(file, address.c_str()); }))
         EnableItem(IDC_WEBSET_SAVE_ADDR, false);
     else

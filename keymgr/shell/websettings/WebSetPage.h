@@ -42,6 +42,9 @@ private:
     void ShowText(const char *key);
     // The failure text: the file could not be replaced.
     void ShowWriteFailure();
+    // The address in the edit box field is one the browser could never be
+    // given: tells the user and leaves it there.
+    void ShowUnopenable(int field);
     void WriteRequestFlag();
     void SaveRequestAddress();
     std::vector<std::string> ListItems();

@@ -20,13 +20,26 @@ TEST(BrowserAddress, WebAddressesBecomeOneQuotedArgument)
     EXPECT_EQ("\"http://bank.example/\\x\"", Arg("http://bank.example/\\x"));
 }
 
+TEST(BrowserAddress, BareHostNamesOpenAsHttp)
+{
+    EXPECT_EQ("\"http://www.bank.example\"", Arg("www.bank.example"));
+    EXPECT_EQ("\"http://ebank.example.cn:8443/login?a=1\"", Arg("ebank.example.cn:8443/login?a=1"));
+    EXPECT_EQ("\"http://192.168.1.10/x y\"", Arg("192.168.1.10/x y"));
+    EXPECT_EQ("\"http://my-bank.example#top\"", Arg("my-bank.example#top"));
+    EXPECT_TRUE(BrowserCanOpen("www.bank.example"));
+    EXPECT_FALSE(BrowserCanOpen("about:blank")) << "what the page refuses is what is never opened";
+}
+
 TEST(BrowserAddress, EverythingElseIsRefused)
 {
     for (const char *address : {"", "-extoff", "-extoff https://bank.example/", " https://bank.example/",
                                 "file:///C:/windows/win.ini", "about:blank", "javascript:alert(1)",
                                 "httpx://bank.example/", "http:/bank.example/", "https:bank.example",
                                 "https://bank.example/\" -nohome \"", "https://bank.example/\r\nx",
-                                "https://bank.example/\tx"}) {
+                                "https://bank.example/\tx", "http://", "https://", "bank", "bank.", ".bank.example",
+                                "bank..example", "-bank.example", "bank-.example", "bank.example:", "bank.example:80x",
+                                "bank.example:123456", "bank_x.example", "bank.example\\", "www.bank.example\" -nohome",
+                                "mailto:x@bank.example"}) {
         EXPECT_EQ("<refused>", Arg(address)) << address;
     }
 }

@@ -4,6 +4,7 @@
 #include "keymgr/shell/token/ReaderSlots.h"
 #include "keymgr/shell/token/TokenSelection.h"
 #include "keymgr/shell/view/PageRules.h"
+#include "keymgr/shell/view/SheetSize.h"
 #include "tests/unit/keymgr/FakeTokenLibrary.h"
 
 #include <gtest/gtest.h>
@@ -276,6 +277,18 @@ TEST(PageRules, MaskFiveThroughBitTwoKeepsTheCertificatePageAway)
     FakeSheet sheet;
     ApplyPageRules(sheet, true, 4, 0, 0);
     EXPECT_EQ((std::vector<std::string>{"add pin", "activate 0"}), sheet.ops);
+}
+
+TEST(SheetSize, GrowsToTheLargestPageInEachDirection)
+{
+    PixelSize grow = SheetGrowth({390, 225}, {{390, 225}, {420, 200}, {380, 255}});
+    EXPECT_EQ(30, grow.width);
+    EXPECT_EQ(30, grow.height) << "the widest and the tallest may be different pages";
+    grow = SheetGrowth({400, 260}, {{390, 225}, {400, 260}});
+    EXPECT_EQ(0, grow.width);
+    EXPECT_EQ(0, grow.height) << "a sheet larger than every page keeps its size";
+    grow = SheetGrowth({400, 260}, {});
+    EXPECT_EQ(0, grow.width + grow.height);
 }
 
 TEST(CustomerId, FirstPresentTokenIsAskedWithLengthFourAndReleased)

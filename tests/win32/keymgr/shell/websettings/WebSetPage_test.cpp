@@ -192,7 +192,7 @@ TEST_F(WebSetPageTest, InitialisesFromTheFile)
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_WEBSET_SAVE_ADDR)));
 }
 
-TEST_F(WebSetPageTest, AddingAnEmptyAddressWarnsAndChangesNothing)
+TEST_F(WebSetPageTest, AddingAnEmptyOrUnopenableAddressWarnsAndChangesNothing)
 {
     UseLanguageService();
     Open();
@@ -201,10 +201,19 @@ TEST_F(WebSetPageTest, AddingAnEmptyAddressWarnsAndChangesNothing)
     EXPECT_EQ("WebSetPage/WEBSET_URL_NULL", page->messages[0]);
     EXPECT_TRUE(ListItems().empty());
 
+    SetWindowTextA(Item(IDC_WEBSET_NEW_URL), "about:blank");
+    Click(IDC_WEBSET_ADD);
+    ASSERT_EQ(2u, page->messages.size());
+    EXPECT_EQ("WebSetPage/WEBSET_URL_INVALID", page->messages[1]);
+    EXPECT_TRUE(ListItems().empty());
+    EXPECT_EQ("about:blank", Text(IDC_WEBSET_NEW_URL)) << "left for the user to mend";
+
     SetWindowTextA(Item(IDC_WEBSET_NEW_URL), "https://new.example/");
     Click(IDC_WEBSET_ADD);
-    EXPECT_EQ(1u, page->messages.size());
-    ASSERT_EQ(1u, ListItems().size());
+    SetWindowTextA(Item(IDC_WEBSET_NEW_URL), "www.bank.example");
+    Click(IDC_WEBSET_ADD);
+    EXPECT_EQ(2u, page->messages.size());
+    EXPECT_EQ((std::vector<std::string>{"https://new.example/", "www.bank.example"}), ListItems());
     EXPECT_EQ(0, GetWindowTextLengthA(Item(IDC_WEBSET_NEW_URL)));
     EXPECT_EQ("<absent>", Read("Setting", "URL0")) << "adding alone writes nothing";
 }
@@ -369,6 +378,20 @@ TEST_F(WebSetPageTest, RequestBoxWritesAtOnceAndAddressOnlyByItsButton)
     EXPECT_EQ("https://new.example/", Read("REQUEST_CERT", "REQUEST_ADDR"));
     EXPECT_FALSE(IsWindowEnabled(Item(IDC_WEBSET_SAVE_ADDR)));
     EXPECT_TRUE(page->messages.empty());
+
+    // An address never to be opened is refused and stays unsaved.
+    SetWindowTextA(Item(IDC_WEBSET_REQUEST_ADDR), "javascript:alert(1)");
+    Pump();
+    Click(IDC_WEBSET_SAVE_ADDR);
+    EXPECT_EQ(1u, page->messages.size());
+    EXPECT_EQ("https://new.example/", Read("REQUEST_CERT", "REQUEST_ADDR"));
+    EXPECT_TRUE(IsWindowEnabled(Item(IDC_WEBSET_SAVE_ADDR)));
+    // None at all is how the user clears it.
+    SetWindowTextA(Item(IDC_WEBSET_REQUEST_ADDR), "");
+    Pump();
+    Click(IDC_WEBSET_SAVE_ADDR);
+    EXPECT_EQ(1u, page->messages.size());
+    EXPECT_EQ("", Read("REQUEST_CERT", "REQUEST_ADDR"));
 }
 
 TEST_F(WebSetPageTest, OkHidesAndDeleteWithoutSelectionDoesNothing)
