@@ -13,6 +13,7 @@ std::string UsageText()
            "  remove [READER]               take it out\n"
            "  set [READER] KEY=VALUE ...    change reader keys, or config keys cfg.KEY=VALUE\n"
            "  add-reader NAME               add a reader without token\n"
+           "  remove-reader READER          take a reader away (with its token)\n"
            "  get [READER] KEY              print one value (cfg.KEY for config)\n"
            "  show                          print the whole state\n"
            "  log | clear-log               print or empty calls.log\n"
@@ -197,6 +198,18 @@ SimCommandResult RunSimCommand(SimState &state, const std::vector<std::string> &
         reader.name = name;
         state.readers.push_back(reader);
         state.warnings.clear();
+        r.action = SIM_ACT_SAVE;
+        return r;
+    }
+    if (cmd == "remove-reader") {
+        if (args.size() != 2)
+            return Error("remove-reader takes one READER\n" + UsageText());
+        std::string error;
+        int i = ResolveReader(state, &args[1], &error);
+        if (i < 0)
+            return Error(error);
+        r.output = state.readers[(size_t)i].name + ": reader removed\n";
+        state.readers.erase(state.readers.begin() + i);
         r.action = SIM_ACT_SAVE;
         return r;
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The certificate page: the tree built from the token's containers, the
 # labels, the details of a certificate, damaged certificates, and the viewer
-# opened on a temporary ".cer" file that is gone after the program exits.
+# opened on a temporary ".cer" file that is gone once the viewer closed, or
+# when the program exits with the viewer still open.
 . "$(dirname "$0")/lib.sh"
 
 PSM_SETCURSEL=$((0x465))
@@ -19,6 +20,18 @@ tree() { wd tree "$PAGE" 1006 | paste -sd'|'; }
 select_node() { wd tree-select "$PAGE" 1006 "$1" >/dev/null; sleep 0.7; }
 details() { wd text "$PAGE" 1007; }
 view_enabled() { wd item "$PAGE" 1010 | cut -f4; }
+files_gone() { local f; for f in "$@"; do [ ! -e "$f" ] || return 1; done; }
+viewer_line() { line=$(tr -d '\r' < "$STATE_DIR/browser.log" | grep -i '\.cer' | head -1); [ -n "$line" ]; }
+# view_and_find_file: clicks the view button for real; sets line and file
+# (the .cer file the viewer was opened on, as a Unix path).
+view_and_find_file() {
+  real_click_item "$PAGE" 1010
+  wait_for 10 viewer_line
+  local winpath rest
+  winpath=$(echo "$line" | grep -o '[A-Za-z]:\\[^"]*\.cer' | head -1)
+  rest=${winpath#?:\\}
+  file="$WINEPREFIX/drive_c/${rest//\\//}"
+}
 
 
 scenario_tree() {
@@ -47,16 +60,11 @@ scenario_tree() {
   check_eq "the viewer is offered" "1" "$(view_enabled)"
   screenshot certs-details
 
-  # Viewing writes the certificate to a temporary .cer file and opens it.
+  # Viewing (a real click) writes the certificate to a temporary .cer file
+  # and opens it; the viewer closed, nothing is left of it.
   : > "$STATE_DIR/browser.log"
-  wd click "$PAGE" 1010 >/dev/null
-  sleep 3
-  line=$(tr -d '\r' < "$STATE_DIR/browser.log" | grep -i '\.cer' | head -1)
+  view_and_find_file
   check_contains "the viewer is opened on a .cer file" ".tmp.cer" "$line"
-  winpath=$(echo "$line" | grep -o '[A-Za-z]:\\[^"]*\.cer' | head -1)
-  # C:\x\y as seen from Unix (no Wine start-up needed for it).
-  rest=${winpath#?:\\}
-  file="$WINEPREFIX/drive_c/${rest//\\//}"
   check "the file exists" test -s "$file"
   if [ -s "$file" ]; then
     size=$(stat -c %s "$file")
@@ -65,6 +73,10 @@ scenario_tree() {
     check_contains "and it is the selected one" "张三" "$(openssl x509 -inform DER -in "$file" -noout -subject -nameopt utf8 2>&1)"
     check_eq "its start date" "Mar  5 12:00:00 2011 GMT" "$(openssl x509 -inform DER -in "$file" -noout -startdate | cut -d= -f2)"
   fi
+  temps=("$file" "${file%.cer}")
+  check "beside the unique name the system made" test -f "${temps[1]}"
+  touch "$STATE_DIR/browser.quit"
+  check "the viewer closed, both temporary files are gone" wait_for 10 files_gone "${temps[@]}"
 
   # Without two keys both certificate nodes read "证书".
   tokensim set cfg.TwoRSAType=0 >/dev/null
@@ -83,15 +95,19 @@ scenario_tree() {
     check_eq "$kind certificate: nothing is opened" "" "$(tr -d '\r' < "$STATE_DIR/browser.log")"
   done
 
-  # The temporary files (the unique name the system made and the ".cer"
-  # beside it) go with the program.
+  # A viewer still open when the program exits: its files go with the program.
+  tokensim set c0.exch=cert >/dev/null
+  show_page
+  select_node 1
+  : > "$STATE_DIR/browser.log"
+  view_and_find_file
   temps=("$file" "${file%.cer}")
-  check "the temporary files are there while the program runs" test -f "${temps[0]}" -a -f "${temps[1]}"
+  check "the temporary files are there while the viewer is open" test -f "${temps[0]}" -a -f "${temps[1]}"
   wd command "$FRAME" 32777 >/dev/null
   drain_boxes 5000 >/dev/null
   for _ in $(seq 50); do [ "$(zv_processes)" = 0 ] && break; sleep 0.2; done
   check_eq "the program has ended" "0" "$(zv_processes)"
-  check "no temporary certificate file is left" test ! -e "${temps[0]}" -a ! -e "${temps[1]}"
+  check "no temporary certificate file is left" files_gone "${temps[@]}"
 }
 run_scenario tree scenario_tree
 

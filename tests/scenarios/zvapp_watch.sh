@@ -295,6 +295,56 @@ scenario_tray_and_exit() {
 }
 run_scenario tray-exit scenario_tray_and_exit
 
+# --- typing on while a token comes; readers that come and go ------------------------
+# Real keys go to the user's window (a key recorder) while the pop-up shows;
+# a real click still ends it. A reader added after start and a reader taken
+# away are found by the view's refresh button, clicked for real.
+scenario_typing_and_readers() {
+  tokensim init 2 >/dev/null
+  tokensim set 1 "name=Own Reader" >/dev/null
+  start_agent
+  keys="$STATE_DIR/keys.log"; : > "$keys"
+  (wine wdrive keyrec 'C:\tokensim\keys.log' 120000 >/dev/null 2>&1 &)
+  rec=$(wd wait "wdrive key recorder" 15000 | cut -f1)
+  real_click "$rec"
+  typed() { [ "$(grep -c '^down' "$keys")" -ge "$1" ]; }
+  recorder_in_front() { [ "$(wd foreground | cut -f1)" = "$rec" ]; }
+  wait_for 5 recorder_in_front
+  real_type "ab"; wait_for 5 typed 2
+  tokensim insert 0 >/dev/null
+  wait_for 10 trace_has "notice 3: "
+  popup=$(wd wait-class ZVAppMsnWnd 5000 "$msn" | cut -f1)
+  real_type "cd"
+  check "with the pop-up up, the keys typed meanwhile reach the user's window" \
+    wait_for 5 eval '[ -n "$popup" ] && typed 4'
+  screenshot watch-popup-typing
+  real_click "$popup"
+  clicked_away() { ! wd find "$msn" >/dev/null && typed 5; }
+  wait_for 5 bash -c "! wine wdrive find '$msn' >/dev/null 2>&1"
+  real_type "e"
+  check "a real click still ends the pop-up, and every key typed reached the user's window" wait_for 5 clicked_away
+
+  tokensim remove-reader "Own Reader" >/dev/null
+  tokensim add-reader "Late Reader" >/dev/null
+  tokensim insert "Late Reader" >/dev/null
+  : > "$STATE_DIR/trace.log"
+  wd command "$FRAME" 32775 >/dev/null
+  view_up() { VIEW=$(wd item "$FRAME" 1003 | cut -f2); [ -n "$VIEW" ] && window_shown; }
+  wait_for 10 view_up
+  real_click_item "$VIEW" 1013
+  listed() { [ "$(wd combo "$VIEW" 1003 | paste -sd'|')" = "$1" ]; }
+  check "refresh: the reader added after start is listed with its token" wait_for 10 listed "ZV Reader 0|Late Reader"
+  check "its token is handled as an insertion" wait_for 10 trace_has "notice 1: Late Reader "
+  check "the reader taken away asks for no retry" box_gone
+  screenshot watch-late-reader
+  : > "$STATE_DIR/trace.log"
+  tokensim remove "Late Reader" >/dev/null
+  check "the new reader has its handlers: removal" wait_for 10 trace_has "notice 2: "
+  tokensim insert "Late Reader" >/dev/null
+  check "and insertion" wait_for 10 trace_has "notice 1: Late Reader "
+}
+run_scenario typing-readers scenario_typing_and_readers
+
 # --- lengths the library gets wrong ------------------------------------------------------
 scenario_odd_lengths() {
   tokensim set cfg.len.ZRGetRegCertInfoLen=0xFFFFFFFF >/dev/null

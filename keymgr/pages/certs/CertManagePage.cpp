@@ -105,18 +105,10 @@ CCertManagePage::CCertManagePage()
 
 CCertManagePage::~CCertManagePage()
 {
-    RemoveTempFiles();
     if (m_cert) {
         SecureZeroMemory(m_cert, kCertBufferSize);
         free(m_cert);
     }
-}
-
-void CCertManagePage::RemoveTempFiles()
-{
-    for (size_t i = 0; i < m_tempFiles.size(); ++i)
-        DeleteFileA(m_tempFiles[i].c_str());
-    m_tempFiles.clear();
 }
 
 void CCertManagePage::OnInitPage()
@@ -308,29 +300,37 @@ void CCertManagePage::ViewCertificate()
     char folder[261] = "";
     char name[MAX_PATH] = "";
     char path[MAX_PATH] = "";
+    std::vector<std::string> made;
     DWORD n = GetTempPathA(sizeof(folder), folder);
-    bool made = n > 0 && n < sizeof(folder) && GetTempFileNameA(folder, "Cert", 0, name) != 0;
-    if (made) {
-        m_tempFiles.push_back(name);
-        made = strlen(name) + 4 < sizeof(path);
-    }
+    if (n > 0 && n < sizeof(folder) && GetTempFileNameA(folder, "Cert", 0, name) != 0)
+        made.push_back(name);
     bool written = false;
-    if (made) {
+    if (!made.empty() && strlen(name) + 4 < sizeof(path)) {
         CopyBounded(path, sizeof(path), name);
         AppendBounded(path, sizeof(path), ".cer");
         HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
         if (file != INVALID_HANDLE_VALUE) {
-            m_tempFiles.push_back(path);
+            made.push_back(path);
             DWORD done = 0;
             written = WriteFile(file, m_cert, m_certLength, &done, NULL) && done == m_certLength;
             written = CloseHandle(file) && written;
         }
     }
     if (!written) {
+        m_viewed.Keep(made, NULL);
         MessageBoxA(m_hWnd, Text("IDS_CREATE_TMPFILE_FAIL").c_str(), UserTitle, MB_OK | MB_ICONSTOP);
         return;
     }
-    ShellExecuteA(m_hWnd, "open", path, NULL, NULL, SW_SHOWNORMAL);
+    SHELLEXECUTEINFOA run = {};
+    run.cbSize = sizeof(run);
+    run.fMask = SEE_MASK_NOCLOSEPROCESS;
+    run.hwnd = m_hWnd;
+    run.lpVerb = "open";
+    run.lpFile = path;
+    run.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExA(&run))
+        run.hProcess = NULL;
+    m_viewed.Keep(made, run.hProcess);
 }
 
 INT_PTR CCertManagePage::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)

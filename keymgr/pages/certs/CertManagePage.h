@@ -4,6 +4,7 @@
 
 #include "common/win32/window/PropertyPage.h"
 #include "keymgr/library/CspControlBlock.h"
+#include "keymgr/pages/certs/ViewerTempFiles.h"
 #include "keymgr/shell/token/CurrentToken.h"
 
 #include <stdint.h>
@@ -29,7 +30,6 @@ private:
     void ViewCertificate();
     void ClearTree();
     uint32_t SelectedData(HTREEITEM *item);
-    void RemoveTempFiles();
     // The name of the container a node's data names; NULL for other data.
     const std::string *SlotName(uint32_t containerData) const;
 
@@ -39,5 +39,5 @@ private:
     std::string m_slotNames[CSP_RECORD_COUNT];      // its container names, by slot
     HIMAGELIST m_images;
     SIZE m_treeSize, m_detailsSize;
-    std::vector<std::string> m_tempFiles; // removed with the page
+    ViewerTempFiles m_viewed;
 };

@@ -21,3 +21,11 @@ bool BrowserClosedPrompt::Due(int browserCount)
     }
     return false;
 }
+
+bool BrowserClosedPrompt::Watching(bool promptOn, bool tokenPresent)
+{
+    bool watching = !m_shown && promptOn && tokenPresent;
+    if (!watching)
+        m_mark = BrowserCountMark();
+    return watching;
+}

@@ -13,6 +13,10 @@ public:
     // message loop in which the timer ticks on. A reader list or a token
     // state that cannot be read ends the tick with no prompt.
     bool Due(int browserCount);
+    // Whether the browsers need counting at all: only while a prompt can
+    // still follow (not shown yet, the prompt on, a token in). A watch that
+    // pauses starts afresh: browsers that ended meanwhile are no drop.
+    bool Watching(bool promptOn, bool tokenPresent);
 
 private:
     BrowserCountMark m_mark;

@@ -8,8 +8,16 @@
 
 BrowserProcessCounter::~BrowserProcessCounter()
 {
+    Forget();
+}
+
+void BrowserProcessCounter::Forget()
+{
     for (HANDLE h : m_handles)
         CloseHandle(h);
+    m_handles.clear();
+    m_ids.clear();
+    m_ticks = 0;
 }
 
 static bool IsBrowserName(const char *exe)
@@ -49,13 +57,19 @@ int BrowserProcessCounter::Count()
 {
     if (m_ticks++ % SnapshotInterval == 0)
         Snapshot();
-    for (size_t i = 0; i < m_handles.size();) {
-        if (WaitForSingleObject(m_handles[i], 0) == WAIT_OBJECT_0) {
-            CloseHandle(m_handles[i]);
-            m_handles.erase(m_handles.begin() + i);
-            m_ids.erase(m_ids.begin() + i);
+    // One wait per batch tells the first that ended; with none ended that is
+    // one call however many browsers run.
+    for (size_t first = 0; first < m_handles.size();) {
+        DWORD n = static_cast<DWORD>(std::min<size_t>(m_handles.size() - first, MAXIMUM_WAIT_OBJECTS));
+        DWORD rc = WaitForMultipleObjects(n, &m_handles[first], FALSE, 0);
+        if (rc >= WAIT_OBJECT_0 && rc < WAIT_OBJECT_0 + n) {
+            size_t ended = first + (rc - WAIT_OBJECT_0);
+            CloseHandle(m_handles[ended]);
+            m_handles.erase(m_handles.begin() + ended);
+            m_ids.erase(m_ids.begin() + ended);
+            first = ended;
         } else {
-            ++i;
+            first += n;
         }
     }
     return static_cast<int>(m_handles.size());

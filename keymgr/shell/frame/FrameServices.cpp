@@ -36,7 +36,8 @@ void PopupShow(const char *text)
 {
     CMsnWnd &popup = CMsnWnd::Instance();
     if (popup.Show(text) && popup.Hwnd()) {
-        ShowWindow(popup.Hwnd(), SW_SHOW);
+        // Whatever the user is typing into stays where it is typed.
+        ShowWindow(popup.Hwnd(), SW_SHOWNOACTIVATE);
         UpdateWindow(popup.Hwnd());
     }
 }

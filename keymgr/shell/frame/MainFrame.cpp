@@ -27,8 +27,9 @@
 static const unsigned EXIT_HANDLER_WAIT_MS = 1500;
 
 CMainFrame::CMainFrame()
-    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0),
-      m_certificateExpiring(false), m_lastFocus(NULL)
+    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserWatchAsked(false),
+      m_browserWatchChanges(0), m_browserPromptOn(false), m_browserTokenIn(false), m_certificateExpiring(false),
+      m_lastFocus(NULL)
 {
 }
 
@@ -479,6 +480,21 @@ void CMainFrame::CloseLibraryPinWindow()
 
 void CMainFrame::WatchBrowsers()
 {
+    // The setting and the tokens are asked again only when a token or a
+    // reader came or went; until a prompt can follow a tick costs nothing.
+    long changes = DeviceWatch::Instance().Changes();
+    if (!m_browserWatchAsked || changes != m_browserWatchChanges) {
+        m_browserWatchAsked = true;
+        m_browserWatchChanges = changes;
+        FrameWebSettings web;
+        ReadFrameWebSettings(web);
+        m_browserPromptOn = web.iePrompt > 0;
+        m_browserTokenIn = DeviceWatch::Instance().AnyTokenPresent();
+    }
+    if (!m_browserPrompt.Watching(m_browserPromptOn, m_browserTokenIn)) {
+        m_browserCounter.Forget();
+        return;
+    }
     if (!m_browserPrompt.Due(m_browserCounter.Count()))
         return;
     FrameWebSettings web;

@@ -52,6 +52,10 @@ private:
     UINT m_taskbarCreatedMessage;
     BrowserClosedPrompt m_browserPrompt;
     BrowserProcessCounter m_browserCounter;
+    bool m_browserWatchAsked;  // the two below have been read
+    long m_browserWatchChanges; // the device watch's changes when they were
+    bool m_browserPromptOn;
+    bool m_browserTokenIn;
     bool m_certificateExpiring;
     HWND m_lastFocus; // the control that had the focus when the frame was last deactivated
 };

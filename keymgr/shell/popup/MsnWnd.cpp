@@ -203,6 +203,10 @@ LRESULT CMsnWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         Apply(m_motion.MouseLeave());
         SetCursor(LoadCursorA(NULL, MAKEINTRESOURCEA(32512))); // IDC_ARROW
         return 0;
+    case WM_MOUSEACTIVATE:
+        // A click ends the pop-up without taking the keyboard from the
+        // window the user works in; the click itself still arrives.
+        return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
         Apply(m_motion.Click());
         return 0;

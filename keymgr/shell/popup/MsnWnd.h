@@ -15,7 +15,8 @@ public:
     // Stops the running cycle, destroys a showing window and creates a new
     // one at height 0 that starts rising. A text longer than 1,023 bytes is
     // not taken (the previous body stays). The caller then shows the window
-    // (SW_SHOW) and updates it. Returns whether a window was created.
+    // without activating it (SW_SHOWNOACTIVATE) and updates it. Returns
+    // whether a window was created.
     bool Show(const char *text);
 
     const char *Body() const { return m_body; }

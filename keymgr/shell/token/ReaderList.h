@@ -20,6 +20,10 @@ public:
     // Names in order, at most the reported count of them.
     size_t Size() const { return m_names.size(); }
     const char *Name(size_t i) const { return &m_buffer[m_names[i]]; }
+    bool Contains(const char *name) const;
+    // The names of this list that other does not hold, in this list's order.
+    ReaderList Without(const ReaderList &other) const;
+    bool SameNames(const ReaderList &other) const;
     // The whole multi-string, for the calls that take the list.
     const char *MultiString() const { return m_buffer.empty() ? "\0" : &m_buffer[0]; }
 

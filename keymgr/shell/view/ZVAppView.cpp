@@ -168,6 +168,9 @@ void CZVAppView::Refresh()
 {
     if (!m_lockReady)
         return;
+    // Readers come and go (many tokens bring their own): a new one is
+    // watched, one gone is no longer asked for its state.
+    DeviceWatch::Instance().Relist();
     CCriticalSectionHold hold(m_viewLock);
     CWaitCursor wait;
     m_deviceInfo->CloseLabelDialogIfTokenLeft();

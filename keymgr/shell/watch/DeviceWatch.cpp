@@ -97,7 +97,7 @@ DeviceWatch &DeviceWatch::Instance()
     return watch;
 }
 
-DeviceWatch::DeviceWatch() : m_frame(NULL)
+DeviceWatch::DeviceWatch() : m_frame(NULL), m_started(false), m_changes(0)
 {
     InitializeCriticalSection(&m_deviceLock);
 }
@@ -129,9 +129,28 @@ int DeviceWatch::Start(HWND frame)
         m_certText.Release();
         return rc;
     }
-    // The names handed to the library stay valid: m_readers is not
-    // reassigned while the frame lives.
-    WatchReaders(m_readers, &DeviceWatch::OnInserted, &DeviceWatch::OnRemoved, &DeviceWatch::HandlePresentAtStart);
+    m_started = true;
+    m_watched.WatchNew(m_readers, &DeviceWatch::OnInserted, &DeviceWatch::OnRemoved,
+                       &DeviceWatch::HandlePresentAtStart);
+    return 0;
+}
+
+int DeviceWatch::Relist()
+{
+    if (!m_started)
+        return 0;
+    ReaderList fresh;
+    int rc = ListReaders(fresh);
+    if (rc != 0)
+        return rc;
+    // Outside the device lock, as at start: a library may wait for its own
+    // handler threads while it registers.
+    m_watched.WatchNew(fresh, &DeviceWatch::OnInserted, &DeviceWatch::OnRemoved, &DeviceWatch::HandlePresentAtStart);
+    if (!fresh.SameNames(m_readers)) {
+        CCriticalSectionHold hold(m_deviceLock);
+        m_readers = fresh;
+        InterlockedIncrement(&m_changes);
+    }
     return 0;
 }
 
@@ -161,6 +180,7 @@ void DeviceWatch::Stop()
 
 void DeviceWatch::HandlePresentAtStart(const char *reader)
 {
+    InterlockedIncrement(&Instance().m_changes);
     HandlerGateRun run(LibraryGate());
     if (run.Entered())
         Instance().HandleInsertion(reader);
@@ -168,6 +188,7 @@ void DeviceWatch::HandlePresentAtStart(const char *reader)
 
 int TOKAPI DeviceWatch::OnInserted(void *reader)
 {
+    InterlockedIncrement(&Instance().m_changes);
     HandlerGateRun run(LibraryGate());
     if (run.Entered() && reader)
         Instance().HandleInsertion(static_cast<const char *>(reader));
@@ -176,6 +197,7 @@ int TOKAPI DeviceWatch::OnInserted(void *reader)
 
 int TOKAPI DeviceWatch::OnRemoved(void *reader)
 {
+    InterlockedIncrement(&Instance().m_changes);
     HandlerGateRun run(LibraryGate());
     if (run.Entered() && reader)
         Instance().HandleRemoval(static_cast<const char *>(reader));

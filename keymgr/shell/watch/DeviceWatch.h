@@ -5,6 +5,7 @@
 #include "keymgr/library/TokenEntries.h"
 #include "keymgr/shell/token/ReaderList.h"
 #include "keymgr/shell/watch/RegisteredCertText.h"
+#include "keymgr/shell/watch/WatchedReaders.h"
 
 #include <windows.h>
 
@@ -31,6 +32,12 @@ public:
     const ReaderList &Readers() const { return m_readers; }
     // Lists the readers again (the browser watch does).
     int ListReaders(ReaderList &out);
+    // On the window thread, once the watch has started: the readers are
+    // listed again; one that appeared since is watched as at start, one that
+    // went away leaves the list. 0 or the library's error.
+    int Relist();
+    // Changes whenever a token or a reader may have come or gone.
+    long Changes() const { return m_changes; }
     // Whether the token icon belongs in the notification area.
     bool AnyTokenPresent() const;
 
@@ -46,6 +53,9 @@ private:
 
     CRITICAL_SECTION m_deviceLock;
     HWND volatile m_frame;
-    ReaderList m_readers;
+    bool m_started;
+    long volatile m_changes;
+    ReaderList m_readers; // replaced under the device lock: the removal handler reads it
+    WatchedReaders m_watched;
     RegisteredCertText m_certText;
 };

@@ -205,6 +205,8 @@ int ChangeUserPin(int, const char *reader, const char *oldPin, const char *newPi
 int SetDevChgFunc(const char *reader, TokDevChgFunc inserted, TokDevChgFunc, void *context, int)
 {
     Lib().calls.push_back(std::string(inserted ? "watch " : "unwatch ") + reader);
+    if (inserted)
+        Lib().contexts[reader] = context;
     FakeToken *t = Find(reader);
     if (!t || context != reader)
         return 0x88000031;

@@ -48,6 +48,7 @@ struct FakeTokenLibrary {
     // Language texts by "section/key"; a missing one is the library's NULL.
     std::map<std::string, std::string> texts;
     std::vector<std::string> calls;
+    std::map<std::string, const void *> contexts; // the last one each reader was watched with
 
     FakeTokenLibrary();
     ~FakeTokenLibrary();

@@ -26,6 +26,11 @@ TEST(SimCommand, ReaderMayBeLeftOutOnlyWhenThereIsOne)
     EXPECT_FALSE(s.readers[0].present);
     EXPECT_NE(0, Cmd(s, {"insert", "Third"}).exitCode);
     EXPECT_NE(0, Cmd(s, {"add-reader", "Second"}).exitCode);
+    EXPECT_EQ(0, Cmd(s, {"remove-reader", "0"}).exitCode);
+    ASSERT_EQ(1u, s.readers.size());
+    EXPECT_EQ("Second", s.readers[0].name);
+    EXPECT_NE(0, Cmd(s, {"remove-reader", "Gone"}).exitCode);
+    EXPECT_EQ(0, Cmd(s, {"add-reader", "Third"}).exitCode);
     // Config keys need no reader even with two.
     EXPECT_EQ(0, Cmd(s, {"set", "cfg.UserTitle=新标题", "cfg.fail.QKListReaders=0x88000001"}).exitCode);
     EXPECT_EQ("新标题", s.config.userTitle);

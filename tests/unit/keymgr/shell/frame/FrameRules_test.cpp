@@ -162,6 +162,23 @@ TEST(BrowserWatch, PromptOnceWhenABrowserClosesWithATokenIn)
     EXPECT_FALSE(prompt.Due(0)); // once only
 }
 
+TEST(BrowserWatch, CountedOnlyWhileAPromptCanFollowAndAfreshAfterAPause)
+{
+    FakeTokenLibrary lib;
+    lib.Add("A");
+    BrowserClosedPrompt prompt;
+    EXPECT_FALSE(prompt.Watching(false, true));
+    EXPECT_FALSE(prompt.Watching(true, false));
+    ASSERT_TRUE(prompt.Watching(true, true));
+    EXPECT_FALSE(prompt.Due(2));
+    EXPECT_FALSE(prompt.Watching(true, false)); // the token went
+    ASSERT_TRUE(prompt.Watching(true, true));
+    EXPECT_FALSE(prompt.Due(0)); // browsers that ended meanwhile are no drop
+    EXPECT_FALSE(prompt.Due(1));
+    EXPECT_TRUE(prompt.Due(0));
+    EXPECT_FALSE(prompt.Watching(true, true)); // shown: nothing can follow
+}
+
 TEST(BrowserWatch, MarkFollowsTheHighestCountAndReportsEachDrop)
 {
     BrowserCountMark mark;

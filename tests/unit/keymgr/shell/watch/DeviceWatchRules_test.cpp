@@ -10,6 +10,7 @@
 #include "keymgr/shell/watch/HandlerGate.h"
 #include "keymgr/shell/watch/ReaderWatch.h"
 #include "keymgr/shell/watch/RegisteredCertText.h"
+#include "keymgr/shell/watch/WatchedReaders.h"
 #include "tests/unit/keymgr/FakeTokenLibrary.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +177,36 @@ TEST(ReaderWatch, ReadersAfterAFailingOneAreStillWatched)
     EXPECT_EQ(1, lib.Count("watch R2"));
     EXPECT_EQ(1, lib.Count("watch R3"));
     EXPECT_EQ((std::vector<std::string>{"R1", "R2"}), g_handledAtOnce);
+}
+
+TEST(ReaderWatch, ReadersListedAgainWatchNewOnesAsAtStartAndForgetGoneOnes)
+{
+    FakeTokenLibrary lib;
+    lib.Add("R0");
+    lib.Add("R1").present = false;
+    WatchedReaders watched;
+    g_handledAtOnce.clear();
+    EXPECT_EQ(2u, watched.WatchNew(ListOf(lib), &Handler, &Handler, &HandleAtOnce));
+    EXPECT_EQ(0u, watched.WatchNew(ListOf(lib), &Handler, &Handler, &HandleAtOnce));
+
+    lib.Add("R3");
+    lib.Add("R2").present = false;
+    lib.readerOrder.erase(lib.readerOrder.begin()); // R0 went away
+    lib.calls.clear();
+    EXPECT_EQ(2u, watched.WatchNew(ListOf(lib), &Handler, &Handler, &HandleAtOnce));
+    EXPECT_EQ((std::vector<std::string>{"R0", "R3"}), g_handledAtOnce); // present first, as at start
+    std::vector<std::string> registered;
+    for (const std::string &call : lib.calls)
+        if (call.compare(0, 6, "watch ") == 0)
+            registered.push_back(call);
+    EXPECT_EQ((std::vector<std::string>{"watch R3", "watch R2"}), registered);
+
+    lib.readerOrder.insert(lib.readerOrder.begin(), "R0"); // and came back
+    EXPECT_EQ(1u, watched.WatchNew(ListOf(lib), &Handler, &Handler, &HandleAtOnce));
+    EXPECT_EQ(1, lib.Count("watch R0")); // again, since the calls were cleared
+    // Every list above is gone; what the library holds still names its reader.
+    for (const char *r : {"R0", "R1", "R2", "R3"})
+        EXPECT_STREQ(r, static_cast<const char *>(lib.contexts[r]));
 }
 
 TEST(ReaderWatch, TokenIconStaysWhileAnyTokenIsPresent)
