@@ -30,6 +30,13 @@
 //   wdrive keyrec FILE MS             a foreground window titled "wdrive key recorder"
 //                                     that appends "down|up VK" (hex) of every key
 //                                     message it gets to FILE, for MS ms
+//   wdrive textbox MODE MS            a foreground window titled "wdrive text box" with one
+//                                     edit (id 100) to type into, until closed or MS ms.
+//                                     MODE: unicode (W window and edit, a dialog's loop
+//                                     of W calls), ansi (A window and edit, A calls),
+//                                     ansi-plain (A, no IsDialogMessageA), ansi-wloop (A
+//                                     window, W calls), unicode-aloop (W window, A calls).
+//                                     Then prints the edit's text as UTF-8, read as Unicode
 //   wdrive tree ROOT ID               the nodes of the tree view with control ID:
 //                                     depth item-data(hex) text, in display order
 //   wdrive tree-select ROOT ID N      selects the N-th node (display order, from 0)
@@ -252,6 +259,85 @@ static int KeyRecorder(const char *file, DWORD ms)
         DispatchMessageA(&msg);
     }
     CloseHandle(g_keyLog);
+    return 0;
+}
+
+// Closing ends the loop; the text is read before the window goes.
+static LRESULT CALLBACK TextBoxProcW(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(h, msg, wp, lp);
+}
+
+static LRESULT CALLBACK TextBoxProcA(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_CLOSE) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+// Where typed text can be lost on its way in: the window's character set and
+// the dialog's keyboard handling.
+static int TextBox(const std::string &mode, DWORD ms)
+{
+    bool wide = mode == "unicode" || mode == "unicode-aloop";
+    bool wideLoop = mode == "unicode" || mode == "ansi-wloop";
+    bool dialogLoop = mode != "ansi-plain";
+    if (!wide && mode != "ansi" && mode != "ansi-plain" && mode != "ansi-wloop")
+        return 2;
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
+    HWND h, edit;
+    if (wide) {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = TextBoxProcW;
+        wc.hInstance = instance;
+        wc.lpszClassName = L"WdriveTextBoxW";
+        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        RegisterClassW(&wc);
+        h = CreateWindowExW(0, wc.lpszClassName, L"wdrive text box", style, 60, 60, 360, 120, NULL, NULL, instance, NULL);
+        edit = h ? CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
+                                   10, 10, 320, 26, h, (HMENU)100, instance, NULL)
+                 : NULL;
+    } else {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = TextBoxProcA;
+        wc.hInstance = instance;
+        wc.lpszClassName = "WdriveTextBoxA";
+        wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+        RegisterClassA(&wc);
+        h = CreateWindowExA(0, wc.lpszClassName, "wdrive text box", style, 60, 60, 360, 120, NULL, NULL, instance, NULL);
+        edit = h ? CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 10,
+                                   10, 320, 26, h, (HMENU)100, instance, NULL)
+                 : NULL;
+    }
+    if (!edit)
+        return 1;
+    SendMessageA(edit, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), TRUE);
+    SetForegroundWindow(h);
+    SetFocus(edit);
+    DWORD start = GetTickCount();
+    SetTimer(h, 1, 100, NULL);
+    MSG msg;
+    while (GetTickCount() - start < ms && (wideLoop ? GetMessageW(&msg, NULL, 0, 0) : GetMessageA(&msg, NULL, 0, 0)) > 0) {
+        if (dialogLoop && (wideLoop ? IsDialogMessageW(h, &msg) : IsDialogMessageA(h, &msg)))
+            continue;
+        TranslateMessage(&msg);
+        if (wideLoop)
+            DispatchMessageW(&msg);
+        else
+            DispatchMessageA(&msg);
+    }
+    WCHAR text[256] = L"";
+    GetWindowTextW(edit, text, 256);
+    char utf8[1024] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof(utf8), NULL, NULL);
+    Out(utf8);
     return 0;
 }
 
@@ -624,6 +710,8 @@ int main(int argc, char **argv)
     }
     if (cmd == "keyrec" && argc >= 4)
         return KeyRecorder(argv[2], Number(argv[3]));
+    if (cmd == "textbox" && argc >= 4)
+        return TextBox(argv[2], Number(argv[3]));
     if ((cmd == "tree" && argc >= 4) || (cmd == "tree-select" && argc >= 5)) {
         HWND tree = FindDescendant(ParseHwnd(argv[2]), (int)Number(argv[3]));
         if (!tree)

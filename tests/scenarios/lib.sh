@@ -134,6 +134,23 @@ real_click_item() { local h; h=$(wd item "$1" "$2" | cut -f1); [ -n "$h" ] && re
 # real_keys KEY...: X key names (Return, BackSpace, a, ctrl+v) to the focus.
 real_keys() { xdotool key --delay 60 "$@"; }
 real_type() { xdotool type --delay 80 "$1"; }
+# real_type_text HWND ID TEXT SHOWN: replaces the text of the focused control
+# ID of HWND by TEXT typed on the keys, until it shows SHOWN (as read through
+# the code page), up to three tries. xdotool types a character outside the X
+# keymap through a keycode it maps for the moment, and Wine now and then
+# misses the mapping: the first such character may not arrive. One call
+# keeps each mapping until the next key (a call of its own would undo it
+# before Wine reads it), so TEXT should end with an ordinary key.
+real_type_text() {
+  local h=$1 id=$2 text=$3 shown=$4 n
+  shows() { [ "$(wd text "$h" "$id")" = "$shown" ]; }
+  for n in 1 2 3; do
+    xdotool key --delay 60 End shift+Home Delete
+    xdotool type --delay 120 "$text"
+    wait_for 3 shows && return 0
+  done
+  return 1
+}
 # The notification area's icon at its right end (the first one added).
 tray_icon_at() {
   local tray; tray=$(wd windows | awk -F'\t' '$4 == "Shell_TrayWnd" { print $1; exit }')

@@ -232,6 +232,25 @@ scenario_label_change() {
   check_eq "the new label is shown" "NewName" "$(field 1004)"
   check_eq "the token holds the new label" "NewName" "$(tokensim_get label)"
 
+  # Chinese typed with real keys reaches the token whole; a character GBK
+  # lacks is refused at OK with a message, never written as '?'.
+  open_dialog
+  dlg_label_is() { [ "$(wd text "$DLG" 1015)" = "$1" ]; }
+  real_click_item "$DLG" 1015
+  # (read through the code page, the Korean character shows as '?')
+  check "Chinese typed into the label field arrives whole" real_type_text "$DLG" 1015 "中文名한x" "中文名?x"
+  real_click_item "$DLG" 1029; real_type 123456
+  screenshot label-typed-chinese
+  real_click_item "$DLG" 1
+  text=$(drain_boxes 5000)
+  check_contains "a character outside GBK is refused with a message" "无法保存的字符" "$text"
+  check_eq "and nothing is written" "NewName" "$(tokensim_get label)"
+  real_click_item "$DLG" 1015; real_keys End BackSpace BackSpace
+  wait_for 5 dlg_label_is "中文名"
+  real_click_item "$DLG" 1
+  check_contains "the Chinese label is written" "$(lang_text DeviceInfoPage IDS_SUCCESS)" "$(drain_boxes 5000)"
+  check_eq "the token holds it in GBK" "中文名" "$(tokensim_get label)"
+
   # Cancel still reads retries and label again.
   tokensim set label=Changed >/dev/null
   tokensim clear-log >/dev/null

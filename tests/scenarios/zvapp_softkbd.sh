@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The soft keyboard, driven through the real windows: the shuffled digits and
 # the codes they send, one keyboard at a time, the sticky Shift, the modes,
-# and a PIN changed with the mouse alone.
+# a PIN changed with the mouse alone, and one of typed letters and clicked
+# digits with a box and a hidden keyboard on the way.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/pin_page_lib.bash"
 
@@ -101,9 +102,75 @@ scenario_mouse_change() {
   check_contains "$name: the change succeeds" "修改用户口令成功" "$(drain_boxes 5000)"
   check_eq "$name: the token's PIN is the new one" "$new" "$(tokensim_get pin)"
 }
-scenario_mouse_numeric() { scenario_mouse_change 1 135790 numeric; }
 scenario_mouse_full() { scenario_mouse_change 2 ab12cd full; }
-run_scenario mouse-numeric scenario_mouse_numeric
 run_scenario mouse-full scenario_mouse_full
+
+# --- mode 1: letters typed, digits clicked; a box; a hidden keyboard --------------------
+# Real input throughout: the physical keys type into the field they are pressed in,
+# the numeric keyboard sends the digits.
+# The box over the page (its caption is the program's title), in BOX.
+box_up() { BOX=$(wd wait-class '#32770' 200 "$title" | cut -f1); [ -n "$BOX" ]; }
+box_gone() { ! box_up; }
+# z_above A B: A lies above B (the window list runs from the top down).
+z_above() { wd windows | awk -F'\t' -v a="$1" -v b="$2" '$1 == a { fa = NR } $1 == b { fb = NR } END { exit !(fa && fb && fa < fb) }'; }
+rect_is() { [ "$(wd rect "$1")" = "$2" ]; }
+rect_is_not() { ! rect_is "$@"; }
+scenario_mouse_numeric() {
+  tokensim set cfg.SoftKeyBoardMode=1 >/dev/null
+  tokensim insert >/dev/null
+  old=$(tokensim_get pin)
+  open_pin_page
+  real_click_item "$PAGE" 1026
+  check "numeric: a click on the old-PIN field opens the keyboard" wait_for 10 keyboard_up
+  kb=$(keyboard)
+  check "numeric: the old PIN typed by clicks" real_soft_type "$kb" 1026 "$old"
+
+  # Letters and Backspace typed in the new-PIN field are taken; the old PIN stays.
+  real_click_item "$PAGE" 1027
+  real_type ab
+  wait_for 5 field_is 1027 ab
+  real_soft_type "$kb" 1027 135
+  real_keys BackSpace
+  wait_for 5 field_is 1027 ab13
+  check_eq "numeric: typed letters and Backspace beside clicked digits are taken, no box" \
+    "$old|ab13|" "$(field 1026)|$(field 1027)|$(drain_boxes 1500)"
+  check "numeric: and more digits clicked after them" real_soft_type "$kb" 1027 57
+
+  # A digit typed: the box, and only the field typed in is emptied.
+  real_click_item "$PAGE" 1028
+  real_type ab1
+  check "numeric: a typed digit brings the box" wait_for 10 box_up
+  frame=$(frame_window)
+  # While the box is up a soft key sends nothing and raises nothing.
+  real_click_item "$kb" 1216
+  sleep 0.5  # what a click would do is done by then (each key waits 100 ms)
+  check_eq "numeric: a soft key under the box leaves the box in front" "$BOX" "$(wd foreground | cut -f1)"
+  check "numeric: and above the window it blocks" z_above "$BOX" "$frame"
+  screenshot pin-keyboard-under-box
+  real_keys Return
+  check "numeric: Enter closes the box" wait_for 5 box_gone
+  check_eq "numeric: only the field typed in is emptied" "$old|ab1357|" "$(field 1026)|$(field 1027)|$(field 1028)"
+
+  # Hidden from its system menu, the keyboard comes back with a click on the field.
+  open_rect=$(wd rect "$kb")
+  read -r cl ct cr cb <<< "$(wd client "$kb")"
+  real_click_at $((cl + 2)) $((ct + 2)) 3
+  menu_up() { wd windows | awk -F'\t' '$3 == 1 && $4 == "#32768"' | grep -q .; }
+  wait_for 5 menu_up || note "no system menu"
+  real_keys Up Return
+  check "numeric: Hide minimises the keyboard" wait_for 5 rect_is_not "$kb" "$open_rect"
+  screenshot pin-keyboard-hidden
+  real_click_item "$PAGE" 1028
+  check "numeric: a click on the field brings it back" wait_for 5 rect_is "$kb" "$open_rect"
+  real_type ab
+  check "numeric: the focus stays in the field" wait_for 5 field_is 1028 ab
+  check "numeric: the repeat typed and clicked" real_soft_type "$kb" 1028 1357
+  check_eq "numeric: the apply button is enabled" "1" "$(apply_enabled)"
+  screenshot pin-mouse-numeric
+  real_click_item "$PAGE" 1010
+  check_contains "numeric: the change succeeds" "修改用户口令成功" "$(drain_boxes 5000)"
+  check_eq "numeric: the token's PIN has letters and digits" "ab1357" "$(tokensim_get pin)"
+}
+run_scenario mouse-numeric scenario_mouse_numeric
 
 scenario_exit

@@ -71,8 +71,10 @@ INT_PTR CDialog::DoModal(HWND parent)
     m_modal = true;
     m_ended = false;
     m_result = 0;
-    HWND dialog = CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), owner, StaticDlgProc,
-                                     reinterpret_cast<LPARAM>(this));
+    HWND dialog = m_wideText ? CreateDialogParamW(AppInstance(), MAKEINTRESOURCEW(m_templateId), owner, StaticDlgProc,
+                                                  reinterpret_cast<LPARAM>(this))
+                             : CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_templateId), owner, StaticDlgProc,
+                                                  reinterpret_cast<LPARAM>(this));
     if (!dialog) {
         m_modal = false;
         if (reenable)
@@ -85,17 +87,20 @@ INT_PTR CDialog::DoModal(HWND parent)
     }
     MSG msg;
     while (!m_ended && IsWindow(dialog)) {
-        BOOL got = GetMessageA(&msg, NULL, 0, 0);
+        BOOL got = m_wideText ? GetMessageW(&msg, NULL, 0, 0) : GetMessageA(&msg, NULL, 0, 0);
         if (got == 0) {
             PostQuitMessage(static_cast<int>(msg.wParam));  // for the outer loop
             break;
         }
         if (got == -1)
             break;
-        if (PreTranslateMessage(msg) || IsDialogMessageA(dialog, &msg))
+        if (PreTranslateMessage(msg) || (m_wideText ? IsDialogMessageW(dialog, &msg) : IsDialogMessageA(dialog, &msg)))
             continue;
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (m_wideText)
+            DispatchMessageW(&msg);
+        else
+            DispatchMessageA(&msg);
     }
     m_modal = false;
     // The owner comes back before the dialog goes, so it gets the activation.

@@ -31,7 +31,10 @@ private:
 
 class CDialog : public CDialogBase {
 public:
-    CDialog(int templateId) : m_templateId(templateId), m_modal(false), m_ended(false), m_result(0) {}
+    CDialog(int templateId)
+        : m_templateId(templateId), m_wideText(false), m_modal(false), m_ended(false), m_result(0)
+    {
+    }
 
     // Our own modal loop (the owner disabled meanwhile): every message is
     // offered to PreTranslateMessage before the dialog's keyboard handling.
@@ -48,6 +51,10 @@ protected:
     BOOL EndDialog(HWND hWnd, INT_PTR result);
 
     int m_templateId;
+    // Set before DoModal: the dialog and its controls are Unicode windows and
+    // its loop takes messages as Unicode, so a typed character reaches an
+    // edit whole, also one the code page lacks (an ANSI loop makes it '?').
+    bool m_wideText;
 
 private:
     // lParam of WM_INITDIALOG is the object.

@@ -6,7 +6,20 @@
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
 
-CChangeLabelDlg::CChangeLabelDlg(const OpenedToken &token) : CDialog(IDD_CHANGE_LABEL), m_token(token) {}
+namespace {
+
+// The text for a label with a character the code page lacks: written, it
+// would reach the token as '?'.
+const char kLabelNotInCodePage[] = "名字中有无法保存的字符，请修改后再试！";
+
+} // namespace
+
+CChangeLabelDlg::CChangeLabelDlg(const OpenedToken &token)
+    : CDialog(IDD_CHANGE_LABEL), m_token(token), m_labelFits(true)
+{
+    // Typed Chinese arrives whole only through a Unicode edit and loop.
+    m_wideText = true;
+}
 
 CChangeLabelDlg::~CChangeLabelDlg()
 {
@@ -31,9 +44,26 @@ static void TakeItemText(HWND dialog, int id, std::string *out)
     WipePin(text, sizeof(text));
 }
 
+// The label as the code page writes it, and whether every character was in it.
+static bool TakeLabel(HWND dialog, std::string *out)
+{
+    WCHAR wide[64] = L"";
+    int n = GetDlgItemTextW(dialog, IDC_LABEL_EDIT, wide, 64);
+    out->clear();
+    if (n <= 0)
+        return true;
+    char bytes[130] = "";
+    BOOL lost = FALSE;
+    int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, n, bytes, sizeof(bytes) - 1, NULL, &lost);
+    if (length <= 0)
+        return false;
+    out->assign(bytes, (size_t)length);
+    return !lost;
+}
+
 void CChangeLabelDlg::TakeFields()
 {
-    TakeItemText(m_hWnd, IDC_LABEL_EDIT, &m_label);
+    m_labelFits = TakeLabel(m_hWnd, &m_label);
     TakeItemText(m_hWnd, IDC_LABEL_PIN, &m_pin);
 }
 
@@ -78,6 +108,11 @@ INT_PTR CChangeLabelDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
             // OK is only reachable (Enter included) when the rule allows it.
             if (!LabelDialogOkAllowed(m_label.c_str(), m_pin.c_str(), MinPinLen, MaxPinLen))
                 return TRUE;
+            if (!m_labelFits) {
+                MessageBoxA(m_hWnd, kLabelNotInCodePage, UserTitle, MB_OK | MB_ICONEXCLAMATION);
+                SetFocus(GetDlgItem(m_hWnd, IDC_LABEL_EDIT));
+                return TRUE;
+            }
             EndDialog(m_hWnd, IDOK);
             return TRUE;
         }

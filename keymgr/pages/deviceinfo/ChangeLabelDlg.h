@@ -25,4 +25,5 @@ private:
     void TakeFields();
     void UpdateOk();
     OpenedToken m_token;
+    bool m_labelFits; // every character of the label is in the code page
 };

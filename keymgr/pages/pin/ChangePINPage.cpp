@@ -35,6 +35,8 @@ CChangePINPage::CChangePINPage() : CPropertyPage(IDD_PAGE_PIN), m_token(), m_che
 CChangePINPage::~CChangePINPage()
 {
     WipeFields();
+    for (int i = 0; i < PIN_FIELD_COUNT; ++i)
+        WipePin(&m_last[i]);
 }
 
 void CChangePINPage::OnInitPage()
@@ -97,10 +99,11 @@ void CChangePINPage::EmptyField(int field)
     bool was = m_checkSuppressed;
     m_checkSuppressed = true;
     SetDlgItemTextA(m_hWnd, kFieldIds[field], "");
+    WipePin(&m_last[field]);
     m_checkSuppressed = was;
 }
 
-void CChangePINPage::CheckInput()
+void CChangePINPage::CheckInput(int changed)
 {
     TakeFields();
     int mode = 0;
@@ -109,8 +112,13 @@ void CChangePINPage::CheckInput()
     PinJudge judge;
     judge.isInputNumber = [](const char *text) { return Tok::ZRIsInputNumber(text); };
     judge.grade = [](const char *text) { return Tok::ZRGetPWSGrade(text, (int)PIN_GRADE_SCALE); };
-    PinInputOutcome outcome = CheckPinInput(m_fields, m_checkSuppressed, mode, ScreenKeyInput != 0, MinPinLen,
-                                            MaxPinLen, judge);
+    std::string typed = PinTypedText(m_last[changed], m_fields[changed]);
+    PinInputOutcome outcome = CheckPinInput(m_fields, changed, typed, m_checkSuppressed, mode, ScreenKeyInput != 0,
+                                            MinPinLen, MaxPinLen, judge);
+    WipePin(&typed);
+    // Set before any box below: a change while it is open is judged against it.
+    WipePin(&m_last[changed]);
+    m_last[changed] = m_fields[changed];
     WipeFields();
     if (outcome.oldGradeKey)
         SetItemText(IDC_PIN_OLD_GRADE, Text(outcome.oldGradeKey).c_str());
@@ -194,6 +202,11 @@ void CChangePINPage::Hide()
 
 bool CChangePINPage::PreTranslateMessage(MSG *msg)
 {
+    // A click into the field that has the focus gives no focus notice, and
+    // the keyboard it needs may be minimised.
+    if (msg->message == WM_LBUTTONDOWN && m_hWnd && FieldIndex(GetDlgCtrlID(msg->hwnd)) >= 0 &&
+        GetParent(msg->hwnd) == m_hWnd)
+        RestoreOnScreenKeyboard();
     if (!m_hWnd || msg->wParam != VK_RETURN || !IsWindowVisible(m_hWnd))
         return false;
     if (msg->hwnd != m_hWnd && !IsChild(m_hWnd, msg->hwnd))
@@ -215,7 +228,7 @@ INT_PTR CChangePINPage::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
         int id = LOWORD(wParam);
         int code = HIWORD(wParam);
         if (FieldIndex(id) >= 0 && code == EN_CHANGE) {
-            CheckInput();
+            CheckInput(FieldIndex(id));
             return TRUE;
         }
         if (FieldIndex(id) >= 0 && code == EN_SETFOCUS) {

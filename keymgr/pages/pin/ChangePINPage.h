@@ -24,7 +24,7 @@ protected:
 private:
     void TakeFields();
     void WipeFields();
-    void CheckInput();
+    void CheckInput(int changed);
     void EmptyField(int field);
     void FieldFocused(int id);
     void Apply();
@@ -32,5 +32,6 @@ private:
 
     OpenedToken m_token; // the token the page was (re)activated for
     std::string m_fields[PIN_FIELD_COUNT];
+    std::string m_last[PIN_FIELD_COUNT]; // each field as its last change left it
     bool m_checkSuppressed; // PinCheckSuppressed: the program's own changes are not tested
 };

@@ -48,16 +48,30 @@ bool PinApplyAllowed(const std::string fields[PIN_FIELD_COUNT], int minPinLen, i
     return true;
 }
 
-PinInputOutcome CheckPinInput(const std::string fields[PIN_FIELD_COUNT], bool suppressed, int keyboardMode,
-                              bool screenKeyInput, int minPinLen, int maxPinLen, const PinJudge &judge)
+std::string PinTypedText(const std::string &before, const std::string &after)
+{
+    size_t front = 0;
+    while (front < before.size() && front < after.size() && before[front] == after[front])
+        ++front;
+    size_t back = 0;
+    while (back < before.size() - front && back < after.size() - front &&
+           before[before.size() - 1 - back] == after[after.size() - 1 - back])
+        ++back;
+    return after.substr(front, after.size() - front - back);
+}
+
+PinInputOutcome CheckPinInput(const std::string fields[PIN_FIELD_COUNT], int changedField, const std::string &typed,
+                              bool suppressed, int keyboardMode, bool screenKeyInput, int minPinLen, int maxPinLen,
+                              const PinJudge &judge)
 {
     PinInputOutcome o = Unchanged();
     if (!suppressed) {
-        for (int i = 0; i < PIN_FIELD_COUNT; ++i) {
-            if (keyboardMode == 1 && !screenKeyInput && judge.isInputNumber(fields[i].c_str()) == 1)
-                return Refuse(o, i, "ZV_NUMFORMSKBM");
-            if (keyboardMode == 2 && !screenKeyInput && !fields[i].empty())
-                return Refuse(o, i, "ZV_FULLFORMSKBM");
+        if (changedField >= 0 && changedField < PIN_FIELD_COUNT && !screenKeyInput) {
+            // A deletion types nothing the numeric mode could refuse.
+            if (keyboardMode == 1 && !typed.empty() && judge.isInputNumber(typed.c_str()) == 1)
+                return Refuse(o, changedField, "ZV_NUMFORMSKBM");
+            if (keyboardMode == 2 && !fields[changedField].empty())
+                return Refuse(o, changedField, "ZV_FULLFORMSKBM");
         }
         for (int i = 0; i < PIN_FIELD_COUNT; ++i) {
             // A field not typed yet has no strength to judge: grading it

@@ -33,9 +33,17 @@ struct PinInputOutcome {
     bool applyEnabled;
 };
 
-// One run of the input check over the three field texts.
-PinInputOutcome CheckPinInput(const std::string fields[PIN_FIELD_COUNT], bool suppressed, int keyboardMode,
-                              bool screenKeyInput, int minPinLen, int maxPinLen, const PinJudge &judge);
+// What one change of a field put into it: the text between what the change
+// kept at the front and what it kept at the end ("" for a deletion).
+std::string PinTypedText(const std::string &before, const std::string &after);
+
+// One run of the input check over the three field texts after a change of
+// changedField (-1: none), which put typed into it. The soft-keyboard policy
+// judges that field alone; in the numeric mode only what was typed, so
+// letters typed and digits clicked make one PIN.
+PinInputOutcome CheckPinInput(const std::string fields[PIN_FIELD_COUNT], int changedField, const std::string &typed,
+                              bool suppressed, int keyboardMode, bool screenKeyInput, int minPinLen, int maxPinLen,
+                              const PinJudge &judge);
 
 // Text key of a strength line for a nonzero grade (compared unsigned).
 const char *PinGradeKey(uint32_t grade, bool newPin);

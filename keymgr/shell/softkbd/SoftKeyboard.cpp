@@ -54,6 +54,28 @@ void ShowModifierLook(HWND keyboard, int id)
     InvalidateRect(button, NULL, TRUE);
 }
 
+BOOL CALLBACK FindBox(HWND window, LPARAM lParam)
+{
+    HWND *box = reinterpret_cast<HWND *>(lParam);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char cls[16] = "";
+    if (window == SoftKeyboardWindow || process != GetCurrentProcessId() || !IsWindowVisible(window) ||
+        !GetClassNameA(window, cls, sizeof(cls)) || lstrcmpA(cls, "#32770") != 0)
+        return TRUE;
+    *box = window;
+    return FALSE;
+}
+
+// While a box of ours is up the keyboard does nothing: a key would go to the
+// box, and raising the window it blocks would bury the box beneath it.
+bool ProgramBoxUp()
+{
+    HWND box = NULL;
+    EnumWindows(FindBox, reinterpret_cast<LPARAM>(&box));
+    return box != NULL;
+}
+
 void GiveFocusToTarget()
 {
     HWND target = SoftKeyboardTarget;
@@ -93,7 +115,7 @@ void EndMark()
 void KeyAction(HWND keyboard, int id)
 {
     int index = FindSoftKey(g_keys, id);
-    if (index < 0)
+    if (index < 0 || ProgramBoxUp())
         return;
     if (id == SOFT_KEY_ESC) {
         DestroyWindow(keyboard);
@@ -158,9 +180,11 @@ LRESULT CALLBACK KeyButtonProc(HWND button, UINT msg, WPARAM wParam, LPARAM lPar
         HWND keyboard = GetParent(button);
         g_pressedId = 0;
         HWND target = SoftKeyboardTarget;
-        if (target && IsWindow(target) && GetForegroundWindow() != target)
-            SetForegroundWindow(target);
-        SendMessageA(keyboard, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+        if (!ProgramBoxUp()) {
+            if (target && IsWindow(target) && GetForegroundWindow() != target)
+                SetForegroundWindow(target);
+            SendMessageA(keyboard, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)button);
+        }
         if (IsWindow(button)) {
             InvalidateRect(button, NULL, TRUE);
             if (GetCapture() == button)
@@ -198,7 +222,8 @@ void ToggleMinimised(HWND keyboard)
 {
     HMENU menu = GetSystemMenu(keyboard, FALSE);
     if (IsIconic(keyboard)) {
-        ShowWindow(keyboard, SW_RESTORE);
+        // Back where it was, and the focus stays in the field typed in.
+        ShowWindow(keyboard, SW_SHOWNOACTIVATE);
         if (menu)
             ModifyMenuA(menu, SOFT_MENU_HIDE_SHOW, MF_BYCOMMAND | MF_STRING | MF_UNCHECKED, SOFT_MENU_HIDE_SHOW, kHideText);
     } else {
@@ -290,10 +315,18 @@ INT_PTR CALLBACK SoftKeyboardProc(HWND keyboard, UINT msg, WPARAM wParam, LPARAM
 
 } // namespace
 
+void RestoreOnScreenKeyboard()
+{
+    if (SoftKeyboardShown && SoftKeyboardWindow && IsWindow(SoftKeyboardWindow) && IsIconic(SoftKeyboardWindow))
+        ToggleMinimised(SoftKeyboardWindow);
+}
+
 void ShowOnScreenKeyboard()
 {
-    if (SoftKeyboardShown && SoftKeyboardWindow && IsWindow(SoftKeyboardWindow))
+    if (SoftKeyboardShown && SoftKeyboardWindow && IsWindow(SoftKeyboardWindow)) {
+        RestoreOnScreenKeyboard();
         return;
+    }
     int mode = ReadKeyboardMode();
     int templateId;
     if (mode == SOFT_KEYBOARD_NUMERIC)

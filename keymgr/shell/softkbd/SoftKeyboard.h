@@ -5,5 +5,9 @@
 #include <windows.h>
 
 // Opens the keyboard of the configured layout (ZRGetSoftKeyBoardMode: 1
-// numeric, 2 full, anything else none) unless one is shown already.
+// numeric, 2 full, anything else none) unless one is shown already; a shown
+// one that the user minimised comes back.
 void ShowOnScreenKeyboard();
+
+// Brings back the keyboard if the user minimised it; opens none.
+void RestoreOnScreenKeyboard();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,34 +30,55 @@ struct Judge {
 };
 
 PinInputOutcome Check(Judge &judge, std::string a, std::string b, std::string c, int mode, bool screen = false,
-                    bool suppressed = false)
+                    bool suppressed = false, int changed = -1, const std::string &typed = "")
 {
     std::string f[3] = {a, b, c};
-    return CheckPinInput(f, suppressed, mode, screen, 6, 16, judge.Make());
+    return CheckPinInput(f, changed, typed, suppressed, mode, screen, 6, 16, judge.Make());
 }
 
-TEST(PinInputCheck, NumericModeRefusesTheFirstMarkedFieldInOrder)
+TEST(PinTypedText, WhatTheChangePutBetweenWhatItKept)
+{
+    EXPECT_EQ("7", PinTypedText("12", "127"));
+    EXPECT_EQ("x", PinTypedText("ab", "axb"));
+    EXPECT_EQ("a", PinTypedText("aa", "aaa")) << "a repeated character is one typed";
+    EXPECT_EQ("9", PinTypedText("a1b", "a9b")) << "a selection typed over";
+    EXPECT_EQ("", PinTypedText("abc", "ac"));
+    EXPECT_EQ("abc1", PinTypedText("", "abc1")) << "a paste is all typed";
+}
+
+// The old PIN clicked on the numeric keyboard, then keys typed into the new one.
+TEST(PinInputCheck, NumericModeJudgesWhatWasTypedIntoTheChangedFieldOnly)
 {
     Judge judge;
-    PinInputOutcome o = Check(judge, "abcdef", "abc123", "12", 1);
-    EXPECT_EQ(PIN_FIELD_NEW, o.emptyField);
+    PinInputOutcome o = Check(judge, "135790", "ab", "", 1, false, false, PIN_FIELD_NEW, "b");
+    EXPECT_EQ(NULL, o.messageKey) << "a typed letter beside clicked digits";
+    EXPECT_EQ("num:b", judge.asked.at(0));
+
+    o = Check(judge, "135790", "ab7", "", 1, false, false, PIN_FIELD_NEW, "7");
+    EXPECT_EQ(PIN_FIELD_NEW, o.emptyField) << "the field typed in, not the first with digits";
     EXPECT_STREQ("ZV_NUMFORMSKBM", o.messageKey);
     EXPECT_FALSE(o.applyDecided);
     EXPECT_FALSE(o.clearScreenKeyInput);
-    for (const std::string &a : judge.asked)
-        EXPECT_EQ(0u, a.find("num:")) << "graded before the policy passed: " << a;
 
-    o = Check(judge, "abcdef", "abc123", "12", 1, true);
-    EXPECT_EQ(-1, o.emptyField);
+    judge.asked.clear();
+    o = Check(judge, "135790", "a1", "", 1, false, false, PIN_FIELD_NEW, "");
+    EXPECT_EQ(NULL, o.messageKey) << "a typed Backspace";
+    EXPECT_TRUE(std::none_of(judge.asked.begin(), judge.asked.end(),
+                             [](const std::string &a) { return a.find("num:") == 0; }));
+
+    o = Check(judge, "135790", "a17", "", 1, true, false, PIN_FIELD_NEW, "7");
+    EXPECT_EQ(-1, o.emptyField) << "a digit the soft keyboard sent";
     EXPECT_TRUE(o.clearScreenKeyInput);
 }
 
-TEST(PinInputCheck, FullModeLooksPastEmptyFields)
+TEST(PinInputCheck, FullModeRefusesTheChangedFieldOnly)
 {
     Judge judge;
-    PinInputOutcome o = Check(judge, "", "", "x", 2);
+    PinInputOutcome o = Check(judge, "abc123", "", "x", 2, false, false, PIN_FIELD_AGAIN, "x");
     EXPECT_EQ(PIN_FIELD_AGAIN, o.emptyField);
     EXPECT_STREQ("ZV_FULLFORMSKBM", o.messageKey);
+    o = Check(judge, "abc123", "", "x", 2, true, false, PIN_FIELD_AGAIN, "x");
+    EXPECT_EQ(-1, o.emptyField);
 }
 
 TEST(PinInputCheck, GradeZeroEmptiesThatFieldAndKeepsEarlierGrades)
@@ -92,7 +114,7 @@ TEST(PinInputCheck, ApplyNeverComesWithAnEmptyFieldEvenWithoutLimits)
     // Limits that could not be read are both 0.
     Judge judge;
     std::string empty[3] = {"", "", ""};
-    PinInputOutcome o = CheckPinInput(empty, false, 0, false, 0, 0, judge.Make());
+    PinInputOutcome o = CheckPinInput(empty, -1, "", false, 0, false, 0, 0, judge.Make());
     EXPECT_TRUE(o.applyDecided);
     EXPECT_FALSE(o.applyEnabled);
     std::string oneEmpty[3] = {"", "abc", "abc"};
@@ -105,7 +127,7 @@ TEST(PinInputCheck, ApplyNeverComesWithAnEmptyFieldEvenWithoutLimits)
 TEST(PinInputCheck, SuppressedRunAsksTheLibraryNothingAndSetsApply)
 {
     Judge judge;
-    PinInputOutcome o = Check(judge, "123456", "123456", "123456", 1, false, true);
+    PinInputOutcome o = Check(judge, "123456", "123456", "123456", 1, false, true, PIN_FIELD_OLD, "6");
     EXPECT_TRUE(judge.asked.empty());
     EXPECT_EQ(NULL, o.messageKey);
     EXPECT_TRUE(o.applyDecided);
