@@ -45,6 +45,10 @@ check "the test release says so: its folder, README.txt (its test addresses too)
 # the file the scenarios read.
 shipped="$work/shipped-kind"
 mkdir -p "$shipped/installers"
+# A shipped build needs the bank's own addresses: the test values under
+# another top-level domain stand for them.
+bank_values="$work/bank-shipped.values"
+sed 's/\.example\([/:]\|$\)/.test\1/' "$top/assistant/res/bank-test.values" > "$bank_values"
 for f in LCCB_SignExt LCCB_PowerEnterExt LCCB_PrinterExt mainsetExt LCCB_ZanvoExt LCCB_SovanExt; do
   : > "$shipped/installers/$f.exe"
 done
@@ -53,7 +57,7 @@ traces() { grep -aq ZVAPP_TRACE_FILE "$1" && i686-w64-mingw32-nm -u "$1" | grep 
 silent=0
 if cmake -S "$work/build1/src" -B "$shipped/build" -DCMAKE_BUILD_TYPE=Release \
      -DCMAKE_TOOLCHAIN_FILE="$work/build1/src/cmake/mingw-i686.cmake" -DORVANE_SIGNER_SHA1="$(cat "$pki/leaf.sha1")" \
-     -DORVANE_INSTALLER_DIR="$shipped/installers" > "$shipped/build.log" 2>&1 &&
+     -DORVANE_INSTALLER_DIR="$shipped/installers" -DORVANE_BANK_VALUES="$bank_values" > "$shipped/build.log" 2>&1 &&
    make -C "$shipped/build/keymgr" shell/DebugTrace.cpp.obj >> "$shipped/build.log" 2>&1; then
   traces "$work/build1/build/$trace_obj" && ! traces "$shipped/build/$trace_obj" && silent=1
 else
@@ -72,7 +76,8 @@ for f in LCCB_SignExt.exe LCCB_PowerEnterExt.exe LCCB_PrinterExt.exe mainsetExt.
 done
 hooks=none
 if "$top/scripts/release" --pin "$(cat "$pki/leaf.sha1")" --key "$pki/leaf.key" --chain "$pki/chain.pem" \
-     --installers "$installers" --root "$pki/root.pem" --work "$work/build-shipped" --out "$work/dist-shipped" \
+     --installers "$installers" --bank-values "$bank_values" --root "$pki/root.pem" \
+     --work "$work/build-shipped" --out "$work/dist-shipped" \
      > "$work/release-shipped.log" 2>&1; then
   hooks=
   for exe in "$work/build-shipped/build/bin/Orvane_Assistant.exe" "$work/build1/build/bin/Orvane_Assistant.exe"; do

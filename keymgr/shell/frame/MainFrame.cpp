@@ -28,7 +28,7 @@ static const unsigned EXIT_HANDLER_WAIT_MS = 1500;
 
 CMainFrame::CMainFrame()
     : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserWatchAsked(false),
-      m_browserWatchChanges(0), m_browserPromptOn(false), m_browserTokenIn(false), m_certificateExpiring(false),
+      m_browserWatchChanges(0), m_browserWatchTicks(0), m_browserPromptOn(false), m_browserTokenIn(false), m_certificateExpiring(false),
       m_lastFocus(NULL)
 {
 }
@@ -480,10 +480,12 @@ void CMainFrame::CloseLibraryPinWindow()
 
 void CMainFrame::WatchBrowsers()
 {
-    // The setting and the tokens are asked again only when a token or a
-    // reader came or went; until a prompt can follow a tick costs nothing.
+    // The setting and the tokens are asked again when a token or a reader
+    // came or went, and the setting every half second (the web page may
+    // turn the prompt on meanwhile); between, a tick costs nothing.
     long changes = DeviceWatch::Instance().Changes();
-    if (!m_browserWatchAsked || changes != m_browserWatchChanges) {
+    if (!m_browserWatchAsked || changes != m_browserWatchChanges || ++m_browserWatchTicks >= 50) {
+        m_browserWatchTicks = 0;
         m_browserWatchAsked = true;
         m_browserWatchChanges = changes;
         FrameWebSettings web;

@@ -54,6 +54,7 @@ private:
     BrowserProcessCounter m_browserCounter;
     bool m_browserWatchAsked;  // the two below have been read
     long m_browserWatchChanges; // the device watch's changes when they were
+    int m_browserWatchTicks;    // ticks since they were
     bool m_browserPromptOn;
     bool m_browserTokenIn;
     bool m_certificateExpiring;
