@@ -9,18 +9,22 @@ namespace {
 
 typedef std::vector<std::string> Paths;
 
+FolderFacts Plain(const std::string &security)
+{
+    FolderFacts f;
+    f.exists = f.directory = true;
+    f.security = security;
+    return f;
+}
+
 // Folders by path. What this program makes reads back as a platform that
 // keeps no access lists would show it: not as it was asked for.
-class FakeFolders : public IFolderSystem {
-public:
-    FakeFolders() { folders["C:\\Data"] = Plain("O:SYD:(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)"); }
-    static FolderFacts Plain(const std::string &security)
-    {
-        FolderFacts f;
-        f.exists = f.directory = true;
-        f.security = security;
-        return f;
-    }
+struct FakeFolders : IFolderSystem {
+    std::map<std::string, FolderFacts> folders{{"C:\\Data", Plain("O:SYD:(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)")}};
+    Paths created, held, removed;
+    bool failCreate = false;
+    int tags = 0;
+
     FolderMade CreateSecured(const std::string &path) override
     {
         if (folders.count(path))
@@ -43,11 +47,6 @@ public:
         return folders.erase(path) != 0;
     }
     std::string RunTag() override { return "7-" + std::to_string(++tags); }
-
-    std::map<std::string, FolderFacts> folders;
-    Paths created, held, removed;
-    bool failCreate = false;
-    int tags = 0;
 };
 
 const char kParent[] = "C:\\Data\\Orvane_Assistant";
@@ -68,8 +67,8 @@ TEST(RunFolder, EachRunMakesItsOwnFolderAndRemovesIt)
     // A parent left by an earlier run of ours is used as it is; a run
     // folder of the same name is never taken over.
     run.End();
-    fs.folders[kParent] = FakeFolders::Plain(kWorkFolderSecurity);
-    fs.folders["C:\\Data\\Orvane_Assistant\\Run-7-3"] = FakeFolders::Plain(kWorkFolderSecurity);
+    fs.folders[kParent] = Plain(kWorkFolderSecurity);
+    fs.folders["C:\\Data\\Orvane_Assistant\\Run-7-3"] = Plain(kWorkFolderSecurity);
     EXPECT_EQ("C:\\Data\\Orvane_Assistant\\Run-7-3-1\\", run.Path());
 }
 
@@ -78,9 +77,9 @@ TEST(RunFolder, AFolderSomeoneElseMadeOrALinkIsNeverUsed)
     for (int attack = 0; attack < 4; ++attack) {
         FakeFolders fs;
         if (attack == 0)  // made by the user before our first run
-            fs.folders[kParent] = FakeFolders::Plain("O:S-1-5-21-1000D:(A;OICI;FA;;;SY)(A;OICI;FA;;;S-1-5-21-1000)");
+            fs.folders[kParent] = Plain("O:S-1-5-21-1000D:(A;OICI;FA;;;SY)(A;OICI;FA;;;S-1-5-21-1000)");
         if (attack == 1) {  // a junction to a folder of ours, or anywhere
-            fs.folders[kParent] = FakeFolders::Plain(kWorkFolderSecurity);
+            fs.folders[kParent] = Plain(kWorkFolderSecurity);
             fs.folders[kParent].reparsePoint = true;
         }
         if (attack == 2)
@@ -108,27 +107,17 @@ TEST(RunFolder, OnlyTheExactProtectedDescriptorIsOurs)
         EXPECT_FALSE(IsOwnFolderSecurity(other)) << other;
 }
 
-std::vector<std::string> Entries(const std::string &block)
-{
-    std::vector<std::string> entries;
-    for (size_t at = 0; at < block.size() && block[at]; at = block.find('\0', at) + 1)
-        entries.push_back(block.c_str() + at);
-    return entries;
-}
-
 TEST(InstallerEnvironment, TheMachinesFoldersOnlyWithTempInTheRunFolder)
 {
+    using namespace std::string_literals;
     InstallerFolders f{"C:\\windows", "C:\\windows\\system32", "C:\\Program Files", "C:\\ProgramData",
                        "C:\\ProgramData\\Orvane_Assistant\\Run-1\\"};
-    std::string block = InstallerEnvironment(f);
-    ASSERT_GE(block.size(), 2u);
-    EXPECT_EQ(std::string(2, '\0'), block.substr(block.size() - 2));
-    EXPECT_EQ(Paths({"ALLUSERSPROFILE=C:\\ProgramData", "ComSpec=C:\\windows\\system32\\cmd.exe", "OS=Windows_NT",
-                     "Path=C:\\windows\\system32;C:\\windows;C:\\windows\\system32\\Wbem", "PATHEXT=.COM;.EXE;.BAT;.CMD",
-                     "ProgramData=C:\\ProgramData", "ProgramFiles=C:\\Program Files", "SystemDrive=C:",
-                     "SystemRoot=C:\\windows", "TEMP=C:\\ProgramData\\Orvane_Assistant\\Run-1",
-                     "TMP=C:\\ProgramData\\Orvane_Assistant\\Run-1", "windir=C:\\windows"}),
-              Entries(block));
+    EXPECT_EQ("ALLUSERSPROFILE=C:\\ProgramData\0ComSpec=C:\\windows\\system32\\cmd.exe\0OS=Windows_NT\0"
+              "Path=C:\\windows\\system32;C:\\windows;C:\\windows\\system32\\Wbem\0PATHEXT=.COM;.EXE;.BAT;.CMD\0"
+              "ProgramData=C:\\ProgramData\0ProgramFiles=C:\\Program Files\0SystemDrive=C:\0"
+              "SystemRoot=C:\\windows\0TEMP=C:\\ProgramData\\Orvane_Assistant\\Run-1\0"
+              "TMP=C:\\ProgramData\\Orvane_Assistant\\Run-1\0windir=C:\\windows\0\0"s,
+              InstallerEnvironment(f));
     f.work.clear();
     EXPECT_EQ("", InstallerEnvironment(f));
 }

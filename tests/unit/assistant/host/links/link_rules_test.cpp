@@ -3,54 +3,56 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
 
+typedef std::vector<std::string> Calls;
 const std::string kIe = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+const std::string kHttps = "Software\\Classes\\https\\shell\\open\\command";
+const std::string kHttp = "Software\\Classes\\http\\shell\\open\\command";
+const std::string kClients = "Software\\Clients\\StartMenuInternet";
 
-class FakeLinkPlatform : public ILinkPlatform {
-public:
-    bool shellOpens = false;
-    bool startSucceeds = true;
+// Every way tried, in order, in one list.
+struct FakeLinkPlatform : ILinkPlatform {
+    bool shellOpens = false, startSucceeds = true;
     std::map<std::string, std::string> machine;
-    std::vector<std::string> shellOpened, asked, started;
+    Calls calls;
 
-    bool OpenThroughDesktopShell(const std::string &url) override
+    bool Called(const std::string &call, bool result)
     {
-        shellOpened.push_back(url);
-        return shellOpens;
+        calls.push_back(call);
+        return result;
     }
+    bool OpenThroughDesktopShell(const std::string &url) override { return Called("shell " + url, shellOpens); }
     bool ReadMachineString(const std::string &key, std::string &value) override
     {
-        asked.push_back(key);
-        auto it = machine.find(key);
-        if (it == machine.end())
-            return false;
-        value = it->second;
-        return true;
+        if (machine.count(key))
+            value = machine[key];
+        return Called("ask " + key, machine.count(key) != 0);
     }
-    bool StartProgram(const std::string &application, const std::string &commandLine) override
+    bool StartProgram(const std::string &program, const std::string &line) override
     {
-        started.push_back(application + "|" + commandLine);
-        return startSucceeds;
+        return Called("start " + program + "|" + line, startSucceeds);
     }
 };
 
 TEST(LinkRules, RegisteredCommandsNameOneAbsoluteProgramAndPlaceTheAddress)
 {
-    const std::string url = "https://bank.example/a?b=%20";
-    BrowserCommand c = BrowserCommandFor("\"" + kIe + "\" -nohome \"%1\"", url);
-    ASSERT_TRUE(c.valid);
-    EXPECT_EQ(kIe, c.application);
-    EXPECT_EQ("\"" + kIe + "\" -nohome \"" + url + "\"", c.commandLine);
-    c = BrowserCommandFor(kIe + " %L", url);
-    EXPECT_EQ(kIe + "|\"" + kIe + "\" " + url, c.application + "|" + c.commandLine);
-    c = BrowserCommandFor("\"C:\\b\\browser.EXE\"", url);
-    EXPECT_EQ("\"C:\\b\\browser.EXE\" " + url, c.commandLine);
-    c = BrowserCommandFor("  \"C:\\b\\browser.exe\" --single-argument %1 %*", url);
-    EXPECT_EQ("\"C:\\b\\browser.exe\" --single-argument " + url + " ", c.commandLine);
-
+    const std::string url = "https://bank.example/a?b=%20", ie = "\"" + kIe + "\" ";
+    const std::pair<std::string, std::string> used[] = {
+        {ie + "-nohome \"%1\"", ie + "-nohome \"" + url + "\""},
+        {kIe + " %L", ie + url},
+        {"\"C:\\b\\browser.EXE\"", "\"C:\\b\\browser.EXE\" " + url},
+        {"  \"C:\\b\\browser.exe\" --single-argument %1 %*", "\"C:\\b\\browser.exe\" --single-argument " + url + " "},
+    };
+    for (const auto &u : used) {
+        BrowserCommand c = BrowserCommandFor(u.first, url);
+        EXPECT_TRUE(c.valid) << u.first;
+        EXPECT_EQ(u.second, c.commandLine);
+        EXPECT_EQ(0u, u.second.find("\"" + c.application + "\" ")) << c.application;
+    }
     // Searched, expanded, relative, climbing, not a program, or glued.
     const char *refused[] = {"iexplore.exe %1", "\"%ProgramFiles%\\Internet Explorer\\iexplore.exe\" %1",
                              "\"C:\\b\\browser.exe\" %UserProfile%", "\\\\host\\share\\b.exe %1",
@@ -64,47 +66,38 @@ TEST(LinkRules, RegisteredCommandsNameOneAbsoluteProgramAndPlaceTheAddress)
 TEST(LinkRules, TheUsersShellFirstThenOnlyTheMachinesBrowser)
 {
     const std::string url = "https://bank.example/";
-    FakeLinkPlatform shell;
-    shell.shellOpens = true;
-    EXPECT_EQ(LinkOutcome::DesktopShell, OpenLinkAsUser(url, shell));
-    EXPECT_TRUE(shell.asked.empty());
-    EXPECT_TRUE(shell.started.empty());
-
-    // Refused before any way is tried.
-    const char *notWeb[] = {"file:///C:/Windows/system32/calc.exe", "javascript:x()", "https://a.example/\" -x",
-                            "ms-settings:", ""};
-    for (const char *address : notWeb) {
-        FakeLinkPlatform p;
-        p.shellOpens = true;
-        EXPECT_EQ(LinkOutcome::Refused, OpenLinkAsUser(address, p)) << address;
-        EXPECT_TRUE(p.shellOpened.empty() && p.asked.empty() && p.started.empty()) << address;
-    }
+    FakeLinkPlatform p;
+    p.shellOpens = true;
+    EXPECT_EQ(LinkOutcome::Refused, OpenLinkAsUser("file:///C:/Windows/system32/calc.exe", p));
+    EXPECT_TRUE(p.calls.empty());  // refused before any way is tried
+    EXPECT_EQ(LinkOutcome::DesktopShell, OpenLinkAsUser(url, p));
+    EXPECT_EQ(Calls({"shell " + url}), p.calls);
 
     // No shell: https's machine class, then http's, then the machine's
     // default browser; a command that cannot be used is skipped.
-    FakeLinkPlatform machine;
-    machine.machine["Software\\Classes\\https\\shell\\open\\command"] = "iexplore.exe %1";
-    machine.machine["Software\\Classes\\http\\shell\\open\\command"] = "\"" + kIe + "\" %1";
-    EXPECT_EQ(LinkOutcome::MachineBrowser, OpenLinkAsUser(url, machine));
-    EXPECT_EQ(std::vector<std::string>({kIe + "|\"" + kIe + "\" " + url}), machine.started);
+    p = FakeLinkPlatform();
+    p.machine[kHttps] = "iexplore.exe %1";
+    p.machine[kHttp] = "\"" + kIe + "\" %1";
+    EXPECT_EQ(LinkOutcome::MachineBrowser, OpenLinkAsUser(url, p));
+    EXPECT_EQ(Calls({"shell " + url, "ask " + kHttps, "ask " + kHttp, "start " + kIe + "|\"" + kIe + "\" " + url}),
+              p.calls);
 
-    FakeLinkPlatform clients;
-    clients.machine["Software\\Clients\\StartMenuInternet"] = "Other.Browser";
-    clients.machine["Software\\Clients\\StartMenuInternet\\Other.Browser\\shell\\open\\command"] = "\"C:\\o\\o.exe\"";
-    EXPECT_EQ(LinkOutcome::MachineBrowser, OpenLinkAsUser("http://a.example/", clients));
-    EXPECT_EQ(std::vector<std::string>({"C:\\o\\o.exe|\"C:\\o\\o.exe\" http://a.example/"}), clients.started);
-    EXPECT_EQ(std::vector<std::string>({"Software\\Classes\\http\\shell\\open\\command",
-                                        "Software\\Clients\\StartMenuInternet",
-                                        "Software\\Clients\\StartMenuInternet\\Other.Browser\\shell\\open\\command"}),
-              clients.asked);
+    p = FakeLinkPlatform();
+    p.machine[kClients] = "Other.Browser";
+    p.machine[kClients + "\\Other.Browser\\shell\\open\\command"] = "\"C:\\o\\o.exe\"";
+    EXPECT_EQ(LinkOutcome::MachineBrowser, OpenLinkAsUser("http://a.example/", p));
+    EXPECT_EQ(Calls({"shell http://a.example/", "ask " + kHttp, "ask " + kClients,
+                     "ask " + kClients + "\\Other.Browser\\shell\\open\\command",
+                     "start C:\\o\\o.exe|\"C:\\o\\o.exe\" http://a.example/"}),
+              p.calls);
 
-    FakeLinkPlatform nothing;
-    nothing.machine["Software\\Clients\\StartMenuInternet"] = "..\\..\\Classes\\http";
-    EXPECT_EQ(LinkOutcome::NotOpened, OpenLinkAsUser(url, nothing));
-    EXPECT_TRUE(nothing.started.empty());
-    nothing.machine["Software\\Classes\\http\\shell\\open\\command"] = "\"" + kIe + "\" %1";
-    nothing.startSucceeds = false;
-    EXPECT_EQ(LinkOutcome::NotOpened, OpenLinkAsUser(url, nothing));
+    p = FakeLinkPlatform();
+    p.machine[kClients] = "..\\..\\Classes\\http";
+    EXPECT_EQ(LinkOutcome::NotOpened, OpenLinkAsUser(url, p));
+    EXPECT_EQ(Calls({"shell " + url, "ask " + kHttps, "ask " + kHttp, "ask " + kClients}), p.calls);
+    p.machine[kHttp] = "\"" + kIe + "\" %1";
+    p.startSucceeds = false;
+    EXPECT_EQ(LinkOutcome::NotOpened, OpenLinkAsUser(url, p));
 }
 
 }  // namespace

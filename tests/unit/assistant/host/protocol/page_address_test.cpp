@@ -9,36 +9,28 @@ const ModulePath kProgram = {kProgramPath, kProgramPath};
 
 TEST(PageAddress, OnlyTheProgramsOwnResourcesAreOurs)
 {
-    EXPECT_TRUE(IsOwnResourceAddress("res://" + kProgramPath + "/index.htm", kProgram));
+    const std::string res = "res://" + kProgramPath;
+    EXPECT_TRUE(IsOwnResourceAddress(res + "/index.htm", kProgram));
     EXPECT_TRUE(IsOwnResourceAddress("RES://c:/program files/orvane_assistant/ORVANE_ASSISTANT.EXE/NX_detectAll.htm",
                                      kProgram));
     EXPECT_TRUE(IsOwnResourceAddress("res://C:\\Program%20Files\\Orvane_Assistant\\Orvane_Assistant.exe/help.htm",
                                      kProgram));
-    const char *others[] = {
+    const std::string others[] = {
         // Another program's resources, a look-alike file, no resource name.
-        "res://C:\\Windows\\system32\\shdoclc.dll/index.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe.evil.dll/index.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.ex/x",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe",
+        "res://C:\\Windows\\system32\\shdoclc.dll/index.htm", res + ".evil.dll/index.htm",
+        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.ex/x", res + "/", res,
         // Climbing out of the program's path, raw, escaped, or escaped twice.
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe\\..\\..\\..\\Users\\Public\\Downloads\\evil.dll/"
-        "page.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe%5c..%5c..%5c..%5cUsers%5cPublic%5cevil.dll/x.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/%2e%2e/%2E%2E/evil.dll/x.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe%5c%252e%252e%5cevil.dll/x.htm",
+        res + "\\..\\..\\..\\Users\\Public\\Downloads\\evil.dll/page.htm",
+        res + "%5c..%5c..%5c..%5cUsers%5cPublic%5cevil.dll/x.htm", res + "/%2e%2e/%2E%2E/evil.dll/x.htm",
+        res + "%5c%252e%252e%5cevil.dll/x.htm", res + "/..",
         "res://C:\\Program Files\\Orvane_Assistant\\.\\Orvane_Assistant.exe/index.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/..",
         // A second address inside the first.
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/res://C:\\evil.dll/x.htm",
-        "res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe%2fres:%2f%2fC:%5cevil.dll/x.htm",
+        res + "/res://C:\\evil.dll/x.htm", res + "%2fres:%2f%2fC:%5cevil.dll/x.htm",
         // Other schemes, even when the path follows.
-        "file://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/index.htm",
-        "https://bank.example/res://C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/x",
-        "res%3a//C:\\Program Files\\Orvane_Assistant\\Orvane_Assistant.exe/index.htm",
-        "about:blank",
+        "file://" + kProgramPath + "/index.htm", "https://bank.example/" + res + "/x",
+        "res%3a//" + kProgramPath + "/index.htm", "about:blank",
     };
-    for (const char *url : others)
+    for (const std::string &url : others)
         EXPECT_FALSE(IsOwnResourceAddress(url, kProgram)) << url;
     EXPECT_FALSE(IsOwnResourceAddress("res://x/index.htm", ModulePath()));
 }

@@ -13,7 +13,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -59,13 +58,9 @@ TEST(LogFile, EntriesAreAppendedInGbkAndTheFileCanBeEmptied)
 // empty or append to that file.
 TEST(LogFile, AHardLinkPlantedUnderTheLogsNameIsNeitherEmptiedNorWritten)
 {
-    std::string victim = TempPath("assistant_log_victim.ini");
-    std::string planted = TempPath("assistant_log_planted.log");
+    std::string victim = TempPath("assistant_log_victim.ini"), planted = TempPath("assistant_log_planted.log");
     DeleteFileA(planted.c_str());
-    {
-        std::ofstream out(victim, std::ios::binary);
-        out << "kept";
-    }
+    std::ofstream(victim, std::ios::binary) << "kept";
     ASSERT_TRUE(CreateHardLinkA(planted.c_str(), victim.c_str(), NULL));
     CLogFile log;
     EXPECT_FALSE(log.Open(planted));
@@ -367,12 +362,12 @@ TEST(DocHost, PageMessageBoxesUseTheFixedCaptionAndReturnTheButton)
 
 namespace {
 
-std::vector<std::pair<int, DWORD>> g_asked;
+std::vector<INTERNETFEATURELIST> g_asked;
 
 HRESULT WINAPI RecordFeature(INTERNETFEATURELIST feature, DWORD flags, BOOL enable)
 {
-    if (enable)
-        g_asked.push_back(std::make_pair(static_cast<int>(feature), flags));
+    if (enable && flags == SET_FEATURE_ON_PROCESS)
+        g_asked.push_back(feature);
     return feature == FEATURE_OBJECT_CACHING ? E_FAIL : S_OK;
 }
 
@@ -381,20 +376,16 @@ HRESULT WINAPI RecordFeature(INTERNETFEATURELIST feature, DWORD flags, BOOL enab
 TEST(BrowserLockdown, EachProtectionIsAskedForThisProcessAndTakesHold)
 {
     EXPECT_EQ(1u, LockDownBrowser(RecordFeature));  // a refusal is counted
-    std::vector<std::pair<int, DWORD>> expected;
-    for (int feature : {FEATURE_ZONE_ELEVATION, FEATURE_LOCALMACHINE_LOCKDOWN, FEATURE_RESTRICT_FILEDOWNLOAD,
-                        FEATURE_RESTRICT_ACTIVEXINSTALL, FEATURE_MIME_HANDLING, FEATURE_MIME_SNIFFING,
-                        FEATURE_OBJECT_CACHING, FEATURE_WINDOW_RESTRICTIONS, FEATURE_DISABLE_MK_PROTOCOL,
-                        FEATURE_SAFE_BINDTOOBJECT})
-        expected.push_back(std::make_pair(feature, static_cast<DWORD>(SET_FEATURE_ON_PROCESS)));
+    const std::vector<INTERNETFEATURELIST> expected = {
+        FEATURE_ZONE_ELEVATION, FEATURE_LOCALMACHINE_LOCKDOWN, FEATURE_RESTRICT_FILEDOWNLOAD,
+        FEATURE_RESTRICT_ACTIVEXINSTALL, FEATURE_MIME_HANDLING, FEATURE_MIME_SNIFFING, FEATURE_OBJECT_CACHING,
+        FEATURE_WINDOW_RESTRICTIONS, FEATURE_DISABLE_MK_PROTOCOL, FEATURE_SAFE_BINDTOOBJECT};
     EXPECT_EQ(expected, g_asked);
 
     // The platform's own switch: afterwards the process reports each one on.
     EXPECT_EQ(0u, LockDownBrowser());
-    for (const auto &feature : expected)
-        EXPECT_EQ(S_OK, CoInternetIsFeatureEnabled(static_cast<INTERNETFEATURELIST>(feature.first),
-                                                   GET_FEATURE_FROM_PROCESS))
-            << feature.first;
+    for (INTERNETFEATURELIST feature : expected)
+        EXPECT_EQ(S_OK, CoInternetIsFeatureEnabled(feature, GET_FEATURE_FROM_PROCESS)) << feature;
 }
 
 TEST(ControlSite, FramesRunAndDownloadNoActiveXControls)
@@ -405,17 +396,16 @@ TEST(ControlSite, FramesRunAndDownloadNoActiveXControls)
     ASSERT_EQ(S_OK, site->QueryInterface(IID_IDispatch, reinterpret_cast<void **>(&ambient)));
     DISPPARAMS none = {};
     VARIANT value;
-    VariantInit(&value);
-    ASSERT_EQ(S_OK, ambient->Invoke(-5512 /* DISPID_AMBIENT_DLCONTROL */, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
-                                    &value, NULL, NULL));
+    auto get = [&](DISPID id) {
+        VariantInit(&value);
+        return ambient->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value, NULL, NULL);
+    };
+    ASSERT_EQ(S_OK, get(-5512 /* DISPID_AMBIENT_DLCONTROL */));
     ASSERT_EQ(VT_I4, V_VT(&value));
     const LONG noRun = 0x200, noDownload = 0x400, noScripts = 0x80, noFrames = 0x1000, images = 0x10;
     EXPECT_EQ(noRun | noDownload | images, V_I4(&value) & (noRun | noDownload | images | noScripts | noFrames));
     // Any other ambient property keeps the browser's default.
-    VariantInit(&value);
-    EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
-              ambient->Invoke(-709 /* DISPID_AMBIENT_USERMODE */, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &value,
-                              NULL, NULL));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, get(-709 /* DISPID_AMBIENT_USERMODE */));
     ambient->Release();
     site->Release();
 }
