@@ -40,41 +40,24 @@ grep -aq 'start: %s' "$work/build1/build/bin/Orvane_Assistant.exe" &&
   grep -q 'addresses .* are TEST values' "$work/dist1-TEST/README.txt" && named=1
 check "the test release says so: its folder, README.txt (its test addresses too) and the assistant's start trace" test "$named" = 1
 
-# The delivered token manager writes no debug trace: its trace, built as a
-# shipped build is (no test signing), calls nothing; the test build's writes
-# the file the scenarios read.
-shipped="$work/shipped-kind"
-mkdir -p "$shipped/installers"
-# A shipped build needs the bank's own addresses: the test values under
-# another top-level domain stand for them.
+# A release as shipped (no test signing), pinned to the test signer and
+# carrying the signed stand-in under each installer's name. It needs the
+# bank's own addresses: the test values under another top-level domain stand
+# for them. Its assistant reads no test overrides, so the name of their key
+# is nowhere in its program, in ANSI or UTF-16 (the test build's has it); its
+# token manager's trace calls nothing (the test build's writes the file the
+# scenarios read).
 bank_values="$work/bank-shipped.values"
 sed 's/\.example\([/:]\|$\)/.test\1/' "$top/assistant/res/bank-test.values" > "$bank_values"
-for f in LCCB_SignExt LCCB_PowerEnterExt LCCB_PrinterExt mainsetExt LCCB_ZanvoExt LCCB_SovanExt; do
-  : > "$shipped/installers/$f.exe"
-done
-trace_obj=keymgr/CMakeFiles/keymgr_win32.dir/shell/DebugTrace.cpp.obj
-traces() { grep -aq ZVAPP_TRACE_FILE "$1" && i686-w64-mingw32-nm -u "$1" | grep -q WriteTraceLine; }
-silent=0
-if cmake -S "$work/build1/src" -B "$shipped/build" -DCMAKE_BUILD_TYPE=Release \
-     -DCMAKE_TOOLCHAIN_FILE="$work/build1/src/cmake/mingw-i686.cmake" -DORVANE_SIGNER_SHA1="$(cat "$pki/leaf.sha1")" \
-     -DORVANE_INSTALLER_DIR="$shipped/installers" -DORVANE_BANK_VALUES="$bank_values" > "$shipped/build.log" 2>&1 &&
-   make -C "$shipped/build/keymgr" shell/DebugTrace.cpp.obj >> "$shipped/build.log" 2>&1; then
-  traces "$work/build1/build/$trace_obj" && ! traces "$shipped/build/$trace_obj" && silent=1
-else
-  tail -5 "$shipped/build.log" | sed 's/^/# /'
-fi
-check "a shipped build's token manager writes no debug trace (the test build's does)" test "$silent" = 1
-
-# A release as shipped (no test signing), pinned to the test signer and
-# carrying the signed stand-in under each installer's name: it reads no test
-# overrides, so the name of their key is nowhere in its program, in ANSI or
-# UTF-16 (the test build's has it).
 installers="$work/installers"
 mkdir -p "$installers"
 for f in LCCB_SignExt.exe LCCB_PowerEnterExt.exe LCCB_PrinterExt.exe mainsetExt.exe LCCB_ZanvoExt.exe LCCB_SovanExt.exe; do
   cp "$work/build1/build/bin/signed/installer_signed.exe" "$installers/$f"
 done
+trace_obj=keymgr/CMakeFiles/keymgr_win32.dir/shell/DebugTrace.cpp.obj
+traces() { grep -aq ZVAPP_TRACE_FILE "$1" && i686-w64-mingw32-nm -u "$1" | grep -q WriteTraceLine; }
 hooks=none
+silent=0
 if "$top/scripts/release" --pin "$(cat "$pki/leaf.sha1")" --key "$pki/leaf.key" --chain "$pki/chain.pem" \
      --installers "$installers" --bank-values "$bank_values" --root "$pki/root.pem" \
      --work "$work/build-shipped" --out "$work/dist-shipped" \
@@ -85,9 +68,11 @@ if "$top/scripts/release" --pin "$(cat "$pki/leaf.sha1")" --key "$pki/leaf.key" 
     { grep -aq TestHooks "$exe" || LC_ALL=C grep -aqP 'T\x00e\x00s\x00t\x00H\x00o\x00o\x00k\x00s' "$exe"; } && found=1
     hooks="$hooks$found"
   done
+  traces "$work/build1/build/$trace_obj" && ! traces "$work/build-shipped/build/$trace_obj" && silent=1
 else
   tail -20 "$work/release-shipped.log" | sed 's/^/# /'
 fi
+check "a shipped build's token manager writes no debug trace (the test build's does)" test "$silent" = 1
 check "a shipped release builds, and its assistant names no TestHooks (the test build's does)" test "$hooks" = 01
 
 same=1

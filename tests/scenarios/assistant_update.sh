@@ -3,6 +3,8 @@
 # the real downloads, the signature gate on what they bring, the packages
 # run and deleted, the versions recorded only after a package ran.
 . "$(dirname "$0")/lib.sh"
+# An update whose client package fails: four progress steps, then its failure and the end.
+client_package_failed=$(printf 'TITLE_CE\t10\nTITLE_CE\t10\nTITLE_CE\t10\nTITLE_CE\t10\nSIGN2\t100\nVERSION\t95\nTITLE_CE\t0')
 
 srv="$SCENARIO_WORK/update-srv"
 reg_version() { wine reg query 'HKLM\SOFTWARE\Kessaline\VK820Auto_LCCBBank' /v "$1" 2>/dev/null | tr -d '\r' | awk -v n="$1" '$1 == n { print $3 }'; }
@@ -28,13 +30,7 @@ packages() {
     "2 write=refused delete=refused rename=refused" \
     "$(grep '^tamper' <<<"$out" | cut -f3 | sort | uniq -c | sed 's/^ *//')"
   out=$(grep -v '^tamper' <<<"$out")
-  check_eq "results" "TITLE_CE	10
-TITLE_CE	10
-TITLE_CE	10
-TITLE_CE	10
-SIGN2	100
-VERSION	95
-TITLE_CE	0" "$out"
+  check_eq "results" "$client_package_failed" "$out"
   check_eq "only our signer's packages ran, in order" "LCCB_SignExt.exe
 LCCB_PowerEnterExt.exe" "$(installs_log)"
   check_eq "the version of the package that ran is recorded" 10121300 "$(reg_version SIGNVer)"
@@ -64,13 +60,7 @@ TITLE_CE	0" "$out"
   for kind in made junction; do
     [ "$kind" = junction ] && { rmdir "$(work_dir)"; ln -s "$target" "$(work_dir)"; }
     out=$(engine_run 2 1)
-    check_eq "a work folder $kind beforehand fails each package" "TITLE_CE	10
-TITLE_CE	10
-TITLE_CE	10
-TITLE_CE	10
-SIGN2	100
-VERSION	95
-TITLE_CE	0" "$out"
+    check_eq "a work folder $kind beforehand fails each package" "$client_package_failed" "$out"
   done
   check "no package was asked for" bash -c '! grep -q "\.dat" "$1"' _ "$UPDATE_LOG"
   check_eq "nothing was put where the junction leads" "" "$(ls -A "$target")"
