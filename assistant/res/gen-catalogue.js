@@ -1,8 +1,7 @@
 #!/usr/bin/env node
 // Emits the result-code catalogue from catalogue.json, the only place the
-// texts are kept:
-//   gen-catalogue.js js   - the errList object literal for NX.JS (ES3)
-//   gen-catalogue.js cpp  - a C++ table (UTF-8 source, for -fexec-charset=GBK)
+// texts are kept, as the errList object literal for NX.JS (ES3):
+//   gen-catalogue.js js [catalogue.json]
 // Output is UTF-8; the page build transcodes it with the script.
 "use strict";
 var fs = require("fs");
@@ -45,57 +44,22 @@ function emitJs(list) {
     return "var errList = {\n" + lines.join(",\n") + "\n};\n";
 }
 
-function cString(s) {
-    return "\"" + s.replace(/\\/g, "\\\\").replace(/"/g, "\\\"") + "\"";
-}
-
-function emitCpp(list) {
-    var out = [];
-    out.push("// Generated from assistant/res/catalogue.json by gen-catalogue.js; do not edit.");
-    out.push("#pragma once");
-    out.push("");
-    out.push("struct CatalogueEntry {");
-    out.push("    const char* code;");
-    out.push("    const char* errmsg;");
-    out.push("    const char* fmt;");
-    out.push("    const char* status;");
-    out.push("    const char* btv;");
-    out.push("};");
-    out.push("");
-    out.push("static const CatalogueEntry kCatalogue[] = {");
-    list.forEach(function (e) {
-        out.push("    { " + [e.code].concat(FIELDS.map(function (f) { return e[f]; })).map(cString).join(", ") + " },");
-    });
-    out.push("};");
-    out.push("");
-    out.push("static const int kCatalogueCount = " + list.length + ";");
-    return out.join("\n") + "\n";
-}
-
 function main(argv) {
     var mode = argv[2];
     var file = argv[3] || path.join(__dirname, "catalogue.json");
     var list = load(file);
     if (mode === "js") {
         process.stdout.write(emitJs(list));
-    } else if (mode === "cpp") {
-        process.stdout.write(emitCpp(list));
-    } else if (mode === "check") {
-        process.stdout.write(list.length + " entries\n");
     } else {
-        process.stderr.write("usage: gen-catalogue.js js|cpp|check [catalogue.json]\n");
+        process.stderr.write("usage: gen-catalogue.js js [catalogue.json]\n");
         return 2;
     }
     return 0;
 }
 
-if (require.main === module) {
-    try {
-        process.exitCode = main(process.argv);
-    } catch (e) {
-        process.stderr.write("gen-catalogue: " + e.message + "\n");
-        process.exitCode = 1;
-    }
+try {
+    process.exitCode = main(process.argv);
+} catch (e) {
+    process.stderr.write("gen-catalogue: " + e.message + "\n");
+    process.exitCode = 1;
 }
-
-module.exports = { load: load, emitJs: emitJs, emitCpp: emitCpp };
