@@ -93,11 +93,10 @@ struct ServerAddress {
 
 ServerAddress ReadConfiguredServer()
 {
-    ServerAddress server = {kTimeServerAddress, TIME_PORT};
+    ServerAddress server;
     char text[64];
     DWORD n = GetEnvironmentVariableA(TIME_SERVER_ENV, text, sizeof(text));
-    if (n > 0 && n < sizeof(text))
-        ParseTimeServer(text, &server.address, &server.port);
+    ChooseTimeServer(n > 0 && n < sizeof(text) ? text : NULL, &server.address, &server.port);
     return server;
 }
 

@@ -56,3 +56,13 @@ bool ParseTimeServer(const char *text, uint32_t *address, uint16_t *port)
     *port = (uint16_t)portValue;
     return true;
 }
+
+void ChooseTimeServer(const char *overrideText, uint32_t *address, uint16_t *port)
+{
+    uint32_t a = kTimeServerAddress;
+    uint16_t p = TIME_PORT;
+    if (overrideText)
+        ParseTimeServer(overrideText, &a, &p);
+    *address = a;
+    *port = p;
+}

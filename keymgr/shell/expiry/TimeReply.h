@@ -23,3 +23,7 @@ bool DecodeTimeReply(const uint8_t *data, size_t length, uint64_t *fileTime);
 
 // Parses the override; false (outputs untouched) for anything malformed.
 bool ParseTimeServer(const char *text, uint32_t *address, uint16_t *port);
+
+// The server the query goes to: the override when one is set and parses,
+// otherwise the production server on the Time port, never a mix of both.
+void ChooseTimeServer(const char *overrideText, uint32_t *address, uint16_t *port);

@@ -50,9 +50,24 @@ TEST(TimeReply, ServerOverride)
     EXPECT_FALSE(ParseTimeServer(NULL, &a, &p));
 }
 
-TEST(TimeReply, ProductionServerIsFixed)
+TEST(TimeReply, TheOverrideReplacesTheServerOnlyWhole)
 {
-    EXPECT_EQ(0x81060F1Cu, kTimeServerAddress);
+    uint32_t a = 0;
+    uint16_t p = 0;
+    ChooseTimeServer("10.1.2.3:3737", &a, &p);
+    EXPECT_EQ(0x0A010203u, a);
+    EXPECT_EQ(3737, p);
+    ChooseTimeServer("10.1.2.3", &a, &p);
+    EXPECT_EQ(0x0A010203u, a);
+    EXPECT_EQ(TIME_PORT, p);
+    // Unset or malformed: the production server, none of the override's parts.
+    for (const char *t : {(const char *)NULL, "", "10.1.2.3:0", "10.1.2.3:80x", "10.1.2"}) {
+        a = 0;
+        p = 0;
+        ChooseTimeServer(t, &a, &p);
+        EXPECT_EQ(kTimeServerAddress, a) << (t ? t : "unset");
+        EXPECT_EQ(TIME_PORT, p) << (t ? t : "unset");
+    }
 }
 
 } // namespace
