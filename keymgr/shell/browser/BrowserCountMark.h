@@ -7,7 +7,6 @@ class BrowserCountMark {
 public:
     BrowserCountMark() : m_mark(0) {}
     bool Update(int count);
-    int Mark() const { return m_mark; }
 
 private:
     int m_mark;

@@ -1,6 +1,5 @@
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/browser/BrowserClosedPrompt.h"
-#include "keymgr/shell/browser/BrowserCountMark.h"
 #include "keymgr/shell/defaultpin/PinTagRule.h"
 #include "keymgr/shell/frame/NoticeText.h"
 #include "keymgr/shell/token/CurrentToken.h"
@@ -177,19 +176,6 @@ TEST(BrowserWatch, CountedOnlyWhileAPromptCanFollowAndAfreshAfterAPause)
     EXPECT_FALSE(prompt.Due(1));
     EXPECT_TRUE(prompt.Due(0));
     EXPECT_FALSE(prompt.Watching(true, true)); // shown: nothing can follow
-}
-
-TEST(BrowserWatch, MarkFollowsTheHighestCountAndReportsEachDrop)
-{
-    BrowserCountMark mark;
-    EXPECT_FALSE(mark.Update(0));
-    EXPECT_FALSE(mark.Update(2));
-    EXPECT_FALSE(mark.Update(2));
-    EXPECT_TRUE(mark.Update(1));
-    EXPECT_EQ(1, mark.Mark());
-    EXPECT_FALSE(mark.Update(1));
-    EXPECT_TRUE(mark.Update(0));
-    EXPECT_FALSE(mark.Update(3));
 }
 
 #include "keymgr/shell/tray/TrayMenuText.h"
