@@ -6,7 +6,7 @@
 #include <string.h>
 
 const TokenEntryInfo kTokenEntries[TE_COUNT] = {
-#define TOKEN_ENTRY_INFO(row, name, lib, ret, params) {row, #name, (char)TOKLIB_##lib},
+#define TOKEN_ENTRY_INFO(row, name, lib, ret, params) {#name, (char)TOKLIB_##lib},
 #define TOKLIB_K TOKLIB_CSP
 #define TOKLIB_O TOKLIB_COMMAND
     TOKEN_ENTRY_TABLE(TOKEN_ENTRY_INFO)
@@ -16,6 +16,25 @@ const TokenEntryInfo kTokenEntries[TE_COUNT] = {
 };
 
 static_assert(TE_COUNT == 90, "the binding table has 90 rows");
+
+// Slots are filled in table order but called by TE_<name>, which is the
+// hand-written row less one: a row out of sequence would call another
+// entry point.
+namespace {
+constexpr int kRows[] = {
+#define TOKEN_ENTRY_ROW(row, name, lib, ret, params) row,
+    TOKEN_ENTRY_TABLE(TOKEN_ENTRY_ROW)
+#undef TOKEN_ENTRY_ROW
+};
+constexpr bool RowsInSequence()
+{
+    for (int i = 0; i < TE_COUNT; ++i)
+        if (kRows[i] != i + 1)
+            return false;
+    return true;
+}
+static_assert(RowsInSequence(), "the binding table's rows run 1, 2, 3, ... in order");
+} // namespace
 
 static bool IsBareName(const char *file)
 {

@@ -9,7 +9,6 @@
 enum TokenLibraryKind { TOKLIB_CSP = 'K', TOKLIB_COMMAND = 'O' };
 
 struct TokenEntryInfo {
-    int row;
     const char *name;
     char library; // TOKLIB_CSP or TOKLIB_COMMAND
 };
