@@ -78,6 +78,63 @@ zv_processes() { wd procs ZVApp.exe; }
 
 # The stand-in's call log, one call a line (GBK converted to UTF-8).
 calls_log() { iconv -f GBK -t UTF-8 "$STATE_DIR/calls.log" 2>/dev/null | tr -d '\r'; }
+# calls_mark: the log's length now; a later check reads only what follows.
+calls_mark() { calls_log | wc -l; }
+
+# A declared call sequence, checked in order against the calls after a mark.
+# One row a line: "Entry | arg | arg ...", each given field equal to the
+# call's field at that place ("*" takes any; fields not given are not read).
+# The rows must be met in their order; other calls may come between them. A
+# row "! Entry | ..." is a call that must not come between the rows around
+# it (after the last row: not until the log ends). Blank and "#" lines are
+# skipped.
+#   calls_seen MARK TABLE  - status only (for wait_for)
+#   calls_why MARK TABLE   - prints the first row that failed, if one did
+calls_seen() { calls_match "$1" "$2" 0 >/dev/null; }
+calls_why() { calls_match "$1" "$2" 1; }
+calls_match() {
+  calls_log | tail -n +"$(($1 + 1))" | awk -F'\t' -v table="$2" -v say="$3" '
+    function trim(s) { gsub(/^[ \t]+|[ \t]+$/, "", s); return s }
+    function matches(row,   j) {
+      for (j = 1; j <= width[row]; j++) if (want[row, j] != "*" && want[row, j] != $j) return 0
+      return 1
+    }
+    BEGIN {
+      n = split(table, lines, "\n")
+      for (i = 1; i <= n; i++) {
+        r = trim(lines[i])
+        if (r == "" || substr(r, 1, 1) == "#") continue
+        rows++; text[rows] = r; never[rows] = substr(r, 1, 1) == "!"
+        if (never[rows]) r = trim(substr(r, 2))
+        width[rows] = split(r, f, "|")
+        for (j = 1; j <= width[rows]; j++) want[rows, j] = trim(f[j])
+      }
+      from = 1   # rows from..next-1 are the "!" rows now in force
+      for (next_row = 1; next_row <= rows && never[next_row]; next_row++) ;
+    }
+    bad { next }
+    {
+      for (i = from; i < next_row; i++) if (never[i] && matches(i)) { bad = "came: " text[i] " (" $0 ")"; next }
+      if (next_row <= rows && matches(next_row)) {
+        from = next_row + 1
+        for (next_row++; next_row <= rows && never[next_row]; next_row++) ;
+      }
+    }
+    END {
+      if (!bad && next_row <= rows) bad = "not met: " text[next_row]
+      if (bad && say) print bad
+      exit bad ? 1 : 0
+    }'
+}
+# check_calls NAME MARK <<TABLE: the calls after MARK follow TABLE.
+check_calls() {
+  local name=$1 mark=$2 table why
+  table=$(cat)
+  if why=$(calls_why "$mark" "$table"); then ok "$name"; else
+    not_ok "$name"; note "$why"; note "calls after the mark:"
+    calls_log | tail -n +"$((mark + 1))" | cut -f1-4 | head -40 | sed 's/^/#   /'
+  fi
+}
 
 # A text of the language file, in UTF-8: lang_text SECTION KEY
 lang_text() {

@@ -130,15 +130,17 @@ scenario_block_and_reader() {
   tokensim set cfg.len.OC_ReadCSPCtrl= >/dev/null
   tokensim set 1 delay.CSPLoadCertToIE=8000 >/dev/null
   show_page
-  local mark; mark=$(calls_log | wc -l)
+  local mark; mark=$(calls_mark)
   tokensim insert 1 >/dev/null
-  msn_type_called() { calls_log | tail -n +"$((mark + 1))" | grep -q '^ZRGetMsnType'; }
-  check "the insertion reaches its certificate step" wait_for 20 msn_type_called
+  check "the insertion reaches its certificate step" wait_for 20 calls_seen "$mark" "ZRGetMsnType"
   select_node 3
   check_contains "Box-1's certificate is shown" "$(t IDS_ISSUE_TO)" "$(details)"
   screenshot certs-during-insertion
-  read_line=$(calls_log | tail -n +"$((mark + 1))" | grep '^OC_ReadCert' | cut -f3,4 | head -1)
-  check_eq "read from the token of the tree, under the slot's name" "ZV Reader 0	Box-1" "$read_line"
+  check_calls "read from the token of the tree, under the slot's name" "$mark" <<'EOF'
+ZRGetMsnType
+! OC_ReadCert | * | ZV Reader 1
+OC_ReadCert | * | ZV Reader 0 | Box-1
+EOF
 }
 run_scenario block-and-reader scenario_block_and_reader
 
