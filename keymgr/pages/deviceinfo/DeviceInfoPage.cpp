@@ -1,11 +1,11 @@
 #include "keymgr/pages/deviceinfo/DeviceInfoPage.h"
 
+#include "common/WipePin.h"
 #include "common/win32/window/WaitCursor.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/deviceinfo/ChangeLabelDlg.h"
 #include "keymgr/pages/deviceinfo/CustomerId.h"
 #include "keymgr/pages/deviceinfo/DeviceInfoRules.h"
-#include "keymgr/pages/pin/PinRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/softkbd/SoftKeyboardState.h"

@@ -1,8 +1,8 @@
 #include "keymgr/shell/token/TokenSelection.h"
 
 #include "common/BoundedCopy.h"
+#include "common/WipePin.h"
 #include "keymgr/library/TokenCalls.h"
-#include "keymgr/pages/pin/PinRules.h"
 #include "keymgr/shell/defaultpin/DefaultPinCheck.h"
 #include "keymgr/shell/defaultpin/PinTagRule.h"
 #include "keymgr/shell/token/CurrentToken.h"
