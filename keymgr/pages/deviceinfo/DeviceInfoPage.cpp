@@ -8,10 +8,10 @@
 #include "keymgr/pages/deviceinfo/DeviceInfoRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
+#include "keymgr/shell/selection/TokenSelection.h"
 #include "keymgr/shell/softkbd/SoftKeyboardState.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/OpenedToken.h"
-#include "keymgr/shell/token/TokenSelection.h"
 
 #include <string.h>
 

@@ -4,7 +4,6 @@
 #include "keymgr/shell/token/OpenedToken.h"
 #include "keymgr/shell/token/ReaderListRead.h"
 #include "keymgr/shell/token/ReaderSlots.h"
-#include "keymgr/shell/token/TokenSelection.h"
 #include "keymgr/shell/watch/DeviceWatchSteps.h"
 #include "keymgr/shell/watch/HandedPointers.h"
 #include "keymgr/shell/watch/HandlerGate.h"

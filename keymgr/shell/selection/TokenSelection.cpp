@@ -1,4 +1,4 @@
-#include "keymgr/shell/token/TokenSelection.h"
+#include "keymgr/shell/selection/TokenSelection.h"
 
 #include "common/BoundedCopy.h"
 #include "common/WipePin.h"
