@@ -34,7 +34,7 @@ private:
     void OnTrayCallback(UINT mouseMessage);
     void ShowTrayMenu();
     void ConfirmExit();
-    LRESULT OnNotify(WPARAM kind, LPARAM record);
+    LRESULT OnNotice(WPARAM kind, LPARAM record);
     bool StartCertificateNotice(const char *reader, const char *text);
     void OnCertificateNoticeReady(bool expiring, LPARAM ready);
     void OnRefresh();

@@ -5,7 +5,6 @@
 #include "keymgr/shell/token/ReaderListRead.h"
 #include "keymgr/shell/token/ReaderSlots.h"
 #include "keymgr/shell/watch/DeviceWatchSteps.h"
-#include "keymgr/shell/watch/HandedPointers.h"
 #include "keymgr/shell/watch/HandlerGate.h"
 #include "keymgr/shell/watch/ReaderWatch.h"
 #include "keymgr/shell/watch/RegisteredCertText.h"
@@ -220,18 +219,6 @@ TEST(ReaderWatch, TokenIconStaysWhileAnyTokenIsPresent)
     lib.tokens["mine"].present = true;
     lib.tokens["mine"].stateResult = 0x88000001; // unreadable counts as absent
     EXPECT_FALSE(AnyTokenPresent(readers));
-}
-
-TEST(HandedPointers, OnlyRecordsHandedOutAreTakenAndOnlyOnce)
-{
-    HandedPointers records;
-    int a = 0, b = 0;
-    records.Hand(&a);
-    EXPECT_FALSE(records.Take(&b)); // forged
-    EXPECT_FALSE(records.Take(nullptr));
-    EXPECT_TRUE(records.Take(&a));
-    EXPECT_FALSE(records.Take(&a)); // posted twice
-    EXPECT_EQ(0u, records.Outstanding());
 }
 
 TEST(HandlerGate, ExitWaitsForRunsInsideAndRefusesLateOnes)
