@@ -4,7 +4,7 @@
 // gives, so that the steps run natively against a fake library.
 #pragma once
 
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/services/FrameServices.h"
 #include "keymgr/shell/token/ReaderList.h"
 #include "keymgr/shell/watch/RegisteredCertText.h"
 

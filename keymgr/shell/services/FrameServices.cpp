@@ -1,4 +1,4 @@
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/services/FrameServices.h"
 
 #include "keymgr/shell/browser/BrowserPages.h"
 #include "keymgr/shell/browser/SslState.h"
