@@ -39,7 +39,7 @@ bool CZVAppApp::InitInstance()
     ReportMissingLibraries();
 
     ReadStartupName(HWName, [](char *b) { return Tok::ZRGetHWName(b); });
-    ReadStartupName(MsnTitle, [](char *b) { return Tok::ZRGetMsnTitle(b); });
+    ReadStartupName(PopupTitle, [](char *b) { return Tok::ZRGetMsnTitle(b); });
     // Limits that cannot be read are both 0, which no PIN fits: the PIN
     // page's apply and the label dialog's OK stay disabled.
     if (Tok::ZRGetPinLen(&MinPinLen, &MaxPinLen) != 0) {
