@@ -400,10 +400,10 @@ void CMainFrame::OnRefresh()
 {
     if (m_view)
         m_view->Refresh();
-    DefaultPinCheck();
+    ShowPinTagReminder();
 }
 
-void CMainFrame::DefaultPinCheck()
+void CMainFrame::ShowPinTagReminder()
 {
     char reader[READER_NAME_SIZE];
     CopyCurrentReader(reader, sizeof(reader));

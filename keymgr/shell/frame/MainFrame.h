@@ -38,7 +38,7 @@ private:
     bool StartCertificateNotice(const char *reader, const char *text);
     void OnCertificateNoticeReady(bool expiring, LPARAM ready);
     void OnRefresh();
-    void DefaultPinCheck();
+    void ShowPinTagReminder();
     LRESULT OnWebPages(WPARAM action);
     void OnRequestCertificate();
     void OnTimer(UINT_PTR id);

@@ -1,4 +1,4 @@
-#include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/DefaultPinTries.h"
 #include "keymgr/shell/selection/TokenSelection.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderSlots.h"
@@ -130,21 +130,21 @@ TEST(Selection, DefaultPinIsVerifiedWhenTheModeAsksOncePerInsertion)
 {
     FakeTokenLibrary lib;
     lib.Add("R0").pinTag = 0; // the PIN never changed
-    PendingDefaultPinChecks().Arm("R0");
+    PendingDefaultPinTries().Arm("R0");
     ReadSelectedToken("R0");
     EXPECT_EQ(0, lib.Count("OC_VerifyUserPin 123456"));
     lib.pinModeEx = 1;
-    PendingDefaultPinChecks().Arm("R0");
+    PendingDefaultPinTries().Arm("R0");
     EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0"));
     EXPECT_EQ(1, lib.Count("OC_VerifyUserPin 123456"));
     lib.verifyResult = 0x8800003D;
     EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0")) << "the same insertion: no second try";
     EXPECT_EQ(1, lib.Count("OC_VerifyUserPin 123456"));
-    PendingDefaultPinChecks().Arm("R0");
+    PendingDefaultPinTries().Arm("R0");
     EXPECT_EQ(SELECTION_DEFAULT_PIN_REFUSED, ReadSelectedToken("R0"));
     EXPECT_EQ(1000u, SelFreeSize); // properties are read all the same
     lib.tokens["R0"].retries = 1;
-    PendingDefaultPinChecks().Arm("R0");
+    PendingDefaultPinTries().Arm("R0");
     EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0")) << "one try left: not tried";
     EXPECT_EQ(2, lib.Count("OC_VerifyUserPin 123456"));
 
@@ -152,12 +152,12 @@ TEST(Selection, DefaultPinIsVerifiedWhenTheModeAsksOncePerInsertion)
     lib.tokens["R0"].retries = 6;
     for (uint8_t changed : {(uint8_t)1, (uint8_t)'1'}) {
         lib.tokens["R0"].pinTag = changed;
-        PendingDefaultPinChecks().Arm("R0");
+        PendingDefaultPinTries().Arm("R0");
         EXPECT_EQ(SELECTION_READ, ReadSelectedToken("R0"));
     }
     EXPECT_EQ(2, lib.Count("OC_VerifyUserPin 123456"));
     lib.tokens["R0"].readTagResult = 0x88000037; // no tag file yet: a default PIN
-    PendingDefaultPinChecks().Arm("R0");
+    PendingDefaultPinTries().Arm("R0");
     ReadSelectedToken("R0");
     EXPECT_EQ(3, lib.Count("OC_VerifyUserPin 123456"));
 }

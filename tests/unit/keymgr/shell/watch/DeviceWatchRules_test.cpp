@@ -1,5 +1,5 @@
 #include "keymgr/pages/deviceinfo/CustomerId.h"
-#include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/DefaultPinTries.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/OpenedToken.h"
 #include "keymgr/shell/token/ReaderListRead.h"
@@ -341,7 +341,7 @@ TEST(HandlerSteps, InsertionAnnouncesByPopupTypeThenOpensPagesOrTheRequestPage)
                                         "OC_GetContainerNum R", "open pages", "refresh"}),
               lib.calls);
     EXPECT_STREQ("R", SnapshotCurrentToken().reader);
-    EXPECT_TRUE(PendingDefaultPinChecks().Take("R"));
+    EXPECT_TRUE(PendingDefaultPinTries().Take("R"));
 
     // Type 2: the certificate notice only; a token without containers gets
     // the request page instead of the bank's pages.
@@ -382,7 +382,7 @@ TEST(HandlerSteps, PinCodeCheckIgnoresAForeignTokenUntilItsRemoval)
 
     EXPECT_FALSE(RunInsertionSteps(out, "foreign", text));
     EXPECT_EQ((std::vector<std::string>{"PCODE_Compare foreign"}), lib.calls);
-    EXPECT_FALSE(PendingDefaultPinChecks().Take("foreign"));
+    EXPECT_FALSE(PendingDefaultPinTries().Take("foreign"));
     ASSERT_TRUE(RunInsertionSteps(out, "mine", text));
 
     // The foreign token leaves: the view refreshes, nothing else; the icon
