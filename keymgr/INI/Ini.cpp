@@ -3,8 +3,8 @@
 #include "common/BoundedCopy.h"
 #include "keymgr/INI/IniHex.h"
 #include "keymgr/INI/IniList.h"
-#include "keymgr/INI/IniName.h"
 #include "keymgr/INI/IniNumber.h"
+#include "keymgr/INI/store/IniName.h"
 
 #include <string.h>
 

@@ -1,6 +1,6 @@
 #include "keymgr/INI/IniNumber.h"
 
-#include "keymgr/INI/IniName.h"
+#include "keymgr/INI/store/IniName.h"
 
 #include <limits.h>
 #include <stdio.h>

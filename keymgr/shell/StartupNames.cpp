@@ -6,7 +6,7 @@
 
 char UserTitle[NAME_BUFFER_SIZE];
 char HWName[NAME_BUFFER_SIZE];
-char MsnTitle[NAME_BUFFER_SIZE];
+char PopupTitle[NAME_BUFFER_SIZE];
 int MinPinLen;
 int MaxPinLen;
 

@@ -6,7 +6,7 @@ enum { NAME_BUFFER_SIZE = 64 };
 
 extern char UserTitle[NAME_BUFFER_SIZE];
 extern char HWName[NAME_BUFFER_SIZE];
-extern char MsnTitle[NAME_BUFFER_SIZE];
+extern char PopupTitle[NAME_BUFFER_SIZE];
 extern int MinPinLen;
 extern int MaxPinLen;
 

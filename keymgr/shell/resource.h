@@ -4,8 +4,8 @@
 #define IDR_MAINFRAME 128   // frame menu, application icon, document template
 #define IDR_TRAY_MENU 145
 #define IDI_TOKEN 128
-#define IDB_MSN_BACKGROUND 146
-#define IDC_MSN_HAND 147
+#define IDB_POPUP_BACKGROUND 146
+#define IDC_POPUP_HAND 147
 #define IDD_ZVAPP_FORM 102
 
 #define ID_APP_ABOUT 0xE140

@@ -4,8 +4,8 @@
 #include "keymgr/INI/Ini.h"
 #include "keymgr/INI/IniHex.h"
 #include "keymgr/INI/IniList.h"
-#include "keymgr/INI/IniName.h"
 #include "keymgr/INI/IniNumber.h"
+#include "keymgr/INI/store/IniName.h"
 #include "keymgr/INI/store/MemoryIniStore.h"
 #include "tests/fuzz/FuzzInput.h"
 

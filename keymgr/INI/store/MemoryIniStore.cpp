@@ -1,6 +1,6 @@
 #include "keymgr/INI/store/MemoryIniStore.h"
 
-#include "keymgr/INI/IniName.h"
+#include "keymgr/INI/store/IniName.h"
 
 #include <string.h>
 

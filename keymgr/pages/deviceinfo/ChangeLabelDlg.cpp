@@ -1,8 +1,8 @@
 #include "keymgr/pages/deviceinfo/ChangeLabelDlg.h"
 
+#include "common/WipePin.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/deviceinfo/DeviceInfoRules.h"
-#include "keymgr/pages/pin/PinRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
 

@@ -1,17 +1,17 @@
 #include "keymgr/pages/deviceinfo/DeviceInfoPage.h"
 
+#include "common/WipePin.h"
 #include "common/win32/window/WaitCursor.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/deviceinfo/ChangeLabelDlg.h"
 #include "keymgr/pages/deviceinfo/CustomerId.h"
 #include "keymgr/pages/deviceinfo/DeviceInfoRules.h"
-#include "keymgr/pages/pin/PinRules.h"
 #include "keymgr/pages/resource.h"
 #include "keymgr/shell/StartupNames.h"
+#include "keymgr/shell/selection/TokenSelection.h"
 #include "keymgr/shell/softkbd/SoftKeyboardState.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/OpenedToken.h"
-#include "keymgr/shell/token/TokenSelection.h"
 
 #include <string.h>
 

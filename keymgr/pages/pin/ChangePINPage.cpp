@@ -1,5 +1,6 @@
 #include "keymgr/pages/pin/ChangePINPage.h"
 
+#include "common/WipePin.h"
 #include "common/win32/window/WaitCursor.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/pages/resource.h"

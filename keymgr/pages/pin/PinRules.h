@@ -63,8 +63,3 @@ struct PinChangeOutcome {
 };
 
 PinChangeOutcome ComposePinChangeOutcome(uint32_t result, uint8_t triesLeft, const PinChangeTexts &texts);
-
-// Zeroes a string's bytes before it is emptied (PINs are secrets).
-void WipePin(std::string *pin);
-// Zeroes a buffer that held a PIN.
-void WipePin(char *pin, size_t size);

@@ -1,4 +1,5 @@
-// What the default-PIN check does with the PIN-tag file it read.
+// What a token's PIN tag says: whether the default-PIN try may spend a try on
+// it, and whether the frame reminds the user to change the default PIN.
 #pragma once
 
 #include <stdint.h>

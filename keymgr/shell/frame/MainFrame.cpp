@@ -7,8 +7,11 @@
 #include "keymgr/shell/DebugTrace.h"
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/defaultpin/PinTagRule.h"
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/notice/HandedPointers.h"
+#include "keymgr/shell/notice/NoticeText.h"
+#include "keymgr/shell/notice/ReaderNotice.h"
 #include "keymgr/shell/resource.h"
+#include "keymgr/shell/services/FrameServices.h"
 #include "keymgr/shell/softkbd/SoftKeyboardState.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/tray/TrayIcon.h"
@@ -16,7 +19,6 @@
 #include "keymgr/shell/view/ZVAppView.h"
 #include "keymgr/shell/watch/DeviceWatch.h"
 #include "keymgr/shell/watch/FrameMessages.h"
-#include "keymgr/shell/watch/HandedPointers.h"
 #include "keymgr/shell/watch/HandlerGate.h"
 
 #include <objbase.h>
@@ -121,8 +123,8 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_ZV_TRAY:
         OnTrayCallback(static_cast<UINT>(lParam));
         return 0;
-    case WM_ZV_NOTIFY:
-        return OnNotify(wParam, lParam);
+    case WM_ZV_NOTICE:
+        return OnNotice(wParam, lParam);
     case WM_ZV_REFRESH:
         OnRefresh();
         return 0;
@@ -292,7 +294,7 @@ void CMainFrame::ShowTrayMenu()
     DestroyMenu(menu);
 }
 
-LRESULT CMainFrame::OnNotify(WPARAM kind, LPARAM record)
+LRESULT CMainFrame::OnNotice(WPARAM kind, LPARAM record)
 {
     // Any process can post this message: only our own notices are read and freed.
     ReaderNotice *notice = TakeReaderNotice(record);
@@ -388,7 +390,7 @@ void CMainFrame::OnCertificateNoticeReady(bool expiring, LPARAM ready)
     uint32_t state = 0;
     bool present = Tok::QKGetDevState(job->reader, &state) == 0 && state == TOK_DEV_PRESENT;
     if (present && PopupExists()) {
-        DebugTrace("notice %u: %s", static_cast<unsigned>(NOTIFY_CERTIFICATE), job->text);
+        DebugTrace("notice %u: %s", static_cast<unsigned>(NOTICE_CERTIFICATE), job->text);
         PopupShow(job->text);
     }
     free(job);
@@ -398,10 +400,10 @@ void CMainFrame::OnRefresh()
 {
     if (m_view)
         m_view->Refresh();
-    DefaultPinCheck();
+    ShowPinTagReminder();
 }
 
-void CMainFrame::DefaultPinCheck()
+void CMainFrame::ShowPinTagReminder()
 {
     char reader[READER_NAME_SIZE];
     CopyCurrentReader(reader, sizeof(reader));

@@ -34,11 +34,11 @@ private:
     void OnTrayCallback(UINT mouseMessage);
     void ShowTrayMenu();
     void ConfirmExit();
-    LRESULT OnNotify(WPARAM kind, LPARAM record);
+    LRESULT OnNotice(WPARAM kind, LPARAM record);
     bool StartCertificateNotice(const char *reader, const char *text);
     void OnCertificateNoticeReady(bool expiring, LPARAM ready);
     void OnRefresh();
-    void DefaultPinCheck();
+    void ShowPinTagReminder();
     LRESULT OnWebPages(WPARAM action);
     void OnRequestCertificate();
     void OnTimer(UINT_PTR id);

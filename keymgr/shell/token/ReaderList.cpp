@@ -7,7 +7,6 @@
 void ReaderList::Assign(const char *multiString, size_t size, uint32_t count)
 {
     Clear();
-    m_count = count;
     if (!multiString)
         size = 0;
     m_buffer.assign(multiString, multiString + size);
@@ -27,7 +26,6 @@ void ReaderList::Clear()
 {
     m_buffer.clear();
     m_names.clear();
-    m_count = 0;
 }
 
 bool ReaderList::Contains(const char *name) const

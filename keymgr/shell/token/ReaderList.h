@@ -1,5 +1,5 @@
 // The reader list of the token command library: NUL-terminated names ended
-// by an empty name, with the count the library reported.
+// by an empty name, at most as many as the library counted.
 #pragma once
 
 #include <stddef.h>
@@ -9,13 +9,11 @@
 
 class ReaderList {
 public:
-    ReaderList() : m_count(0) {}
     // Takes a copy of size bytes; the copy is always terminated twice, so a
     // list the library did not end properly cannot be walked past its end.
     void Assign(const char *multiString, size_t size, uint32_t count);
     void Clear();
     bool Empty() const { return m_names.empty(); }
-    uint32_t ReportedCount() const { return m_count; }
 
     // Names in order, at most the reported count of them.
     size_t Size() const { return m_names.size(); }
@@ -30,5 +28,4 @@ public:
 private:
     std::vector<char> m_buffer;
     std::vector<size_t> m_names;
-    uint32_t m_count;
 };

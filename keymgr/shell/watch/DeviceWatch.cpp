@@ -1,21 +1,18 @@
 #include "keymgr/shell/watch/DeviceWatch.h"
 
-#include "common/BoundedCopy.h"
 #include "common/win32/CriticalSectionHold.h"
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/DebugTrace.h"
 #include "keymgr/shell/StartupNames.h"
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/notice/ReaderNotice.h"
+#include "keymgr/shell/services/FrameServices.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderListRead.h"
 #include "keymgr/shell/tray/TrayIcon.h"
 #include "keymgr/shell/watch/DeviceWatchSteps.h"
 #include "keymgr/shell/watch/FrameMessages.h"
-#include "keymgr/shell/watch/HandedPointers.h"
 #include "keymgr/shell/watch/HandlerGate.h"
 #include "keymgr/shell/watch/ReaderWatch.h"
-
-#include <stdlib.h>
 
 #include <string>
 
@@ -31,15 +28,15 @@ public:
     void Trace(const std::string &line) override { DebugTrace("%s", line.c_str()); }
     void PostInsertedNotice(const char *reader) override
     {
-        PostReaderNotice(m_frame, WM_ZV_NOTIFY, NOTIFY_INSERTED, reader, "");
+        PostReaderNotice(m_frame, WM_ZV_NOTICE, NOTICE_INSERTED, reader, "");
     }
     void PostCertificateNotice(const char *reader, const char *text) override
     {
-        PostReaderNotice(m_frame, WM_ZV_NOTIFY, NOTIFY_CERTIFICATE, reader, text);
+        PostReaderNotice(m_frame, WM_ZV_NOTICE, NOTICE_CERTIFICATE, reader, text);
     }
     void PostRemovedNotice(const char *reader) override
     {
-        PostReaderNotice(m_frame, WM_ZV_NOTIFY, NOTIFY_REMOVED, reader, "");
+        PostReaderNotice(m_frame, WM_ZV_NOTICE, NOTICE_REMOVED, reader, "");
     }
     void PostRefresh() override { Post(WM_ZV_REFRESH, 0); }
     void OpenWebPages() override { Post(WM_ZV_WEBPAGES, WEBPAGES_OPEN); }
@@ -66,30 +63,6 @@ private:
 };
 
 } // namespace
-
-bool PostReaderNotice(HWND frame, UINT msg, WPARAM kind, const char *reader, const char *text)
-{
-    if (!frame)
-        return false;
-    ReaderNotice *notice = static_cast<ReaderNotice *>(calloc(1, sizeof(ReaderNotice)));
-    if (!notice)
-        return false;
-    CopyBounded(notice->reader, sizeof(notice->reader), reader);
-    CopyBounded(notice->text, sizeof(notice->text), text);
-    FrameRecords().Hand(notice);
-    if (!PostMessageA(frame, msg, kind, reinterpret_cast<LPARAM>(notice))) {
-        if (FrameRecords().Take(notice)) // else a forged message took and freed it
-            free(notice);
-        return false;
-    }
-    return true;
-}
-
-ReaderNotice *TakeReaderNotice(LPARAM lParam)
-{
-    void *record = reinterpret_cast<void *>(lParam);
-    return FrameRecords().Take(record) ? static_cast<ReaderNotice *>(record) : NULL;
-}
 
 DeviceWatch &DeviceWatch::Instance()
 {

@@ -1,7 +1,7 @@
 #include "keymgr/shell/watch/DeviceWatchSteps.h"
 
 #include "keymgr/library/TokenCalls.h"
-#include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/DefaultPinTries.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderEvents.h"
 #include "keymgr/shell/token/ReaderSlots.h"
@@ -52,7 +52,7 @@ bool RunInsertionSteps(IWatchOutlet &out, const char *reader, RegisteredCertText
         if (!VerifiedReaders().Store(reader, 1))
             out.Trace(std::string("verified-reader table full: ") + reader);
     }
-    PendingDefaultPinChecks().Arm(reader);
+    PendingDefaultPinTries().Arm(reader);
     RunCertificateSteps(out, reader, certText);
     out.Pause(HANDLER_STEP_PAUSE_MS);
     out.PostRefresh();

@@ -4,7 +4,7 @@
 // gives, so that the steps run natively against a fake library.
 #pragma once
 
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/services/FrameServices.h"
 #include "keymgr/shell/token/ReaderList.h"
 #include "keymgr/shell/watch/RegisteredCertText.h"
 
@@ -37,7 +37,7 @@ bool ReaderNameUsable(const char *reader);
 
 // The insertion handler once the token icon is shown: the reader becomes the
 // current one; with the PIN-code check on, a token that is not this user's
-// is ignored until removed (false); else the default-PIN check is armed, the
+// is ignored until removed (false); else the default-PIN try is armed, the
 // certificate step runs and the view is told to refresh.
 bool RunInsertionSteps(IWatchOutlet &out, const char *reader, RegisteredCertText &certText);
 

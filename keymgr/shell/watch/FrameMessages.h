@@ -1,14 +1,11 @@
 // Messages the library threads post to the main frame.
 #pragma once
 
-#include "keymgr/shell/frame/NoticeText.h"
-#include "keymgr/shell/token/CurrentToken.h"
-
 #include <windows.h>
 
 enum {
     WM_ZV_TRAY = WM_USER + 100,    // 1124: wParam icon id, lParam mouse message
-    WM_ZV_NOTIFY = WM_USER + 101,  // 1125: wParam NotifyKind, lParam a ReaderNotice (freed by the frame)
+    WM_ZV_NOTICE = WM_USER + 101,  // 1125: wParam NoticeKind, lParam a ReaderNotice (freed by the frame)
     WM_ZV_REFRESH = WM_USER + 103, // 1127
     WM_ZV_WEBPAGES = WM_USER + 104, // 1128: wParam 1 open, 2 close
     WM_ZV_REQUEST_CERT = WM_USER + 105, // 1129: wParam 1
@@ -20,18 +17,3 @@ enum {
 enum { WEBPAGES_OPEN = 1, WEBPAGES_CLOSE = 2 };
 
 enum { TIMER_PIN_WINDOW = 1225, TIMER_BROWSER_WATCH = 1226 };
-
-enum { NOTICE_TEXT_SIZE = 2048 };
-
-// What a notice carries: the reader and, for a certificate notice, the
-// registered-certificate text of that reader.
-struct ReaderNotice {
-    char reader[READER_NAME_SIZE];
-    char text[NOTICE_TEXT_SIZE];
-};
-
-// Posts a notice with its own copy of reader and text (freed by the frame).
-bool PostReaderNotice(HWND frame, UINT msg, WPARAM kind, const char *reader, const char *text);
-// The notice of a posted message, or NULL when the pointer was not handed
-// out by PostReaderNotice (or was taken already). The caller frees it.
-ReaderNotice *TakeReaderNotice(LPARAM lParam);

@@ -1,7 +1,6 @@
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/browser/BrowserClosedPrompt.h"
 #include "keymgr/shell/defaultpin/PinTagRule.h"
-#include "keymgr/shell/frame/NoticeText.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderList.h"
 #include "keymgr/shell/token/ReaderSlots.h"
@@ -117,29 +116,6 @@ TEST(PinTag, ReminderFollowsTheTokenStateAndMakesAMissingTagFirst)
     EXPECT_EQ(1, lib.Count("OC_CreateFile R 260"));
     token.createTagResult = 0x88000001;
     EXPECT_EQ(PIN_REMINDER_TAG_FAILED, CheckPinReminder("R"));
-}
-
-TEST(FrameNotice, InsertionAndRemovalAreComposedAndCertificateTextIsCarried)
-{
-    FakeTokenLibrary lib;
-    lib.texts["MainFrm/IDS_WITHIN"] = "in";
-    lib.texts["MainFrm/IDS_INSERTED"] = "inserted";
-    lib.texts["MainFrm/IDS_REMOVED"] = "removed";
-    char text[64];
-    EXPECT_EQ(NOTICE_SHOW, ComposeNoticeText(NOTIFY_INSERTED, "R0", "ignored", text, sizeof(text)));
-    EXPECT_EQ(std::string("R0 in ") + HWName + " inserted", text);
-    EXPECT_EQ(NOTICE_SHOW, ComposeNoticeText(NOTIFY_REMOVED, "R0", "", text, sizeof(text)));
-    EXPECT_EQ(std::string(HWName) + " removed", text);
-    EXPECT_EQ(NOTICE_CHECK_EXPIRY, ComposeNoticeText(NOTIFY_CERTIFICATE, "R0", "CERTS", text, sizeof(text)));
-    EXPECT_STREQ("CERTS", text);
-    EXPECT_EQ(NOTICE_NOTHING, ComposeNoticeText(NOTIFY_CERTIFICATE, "R0", "", text, sizeof(text)));
-    // Only the kinds the watch posts; a forged word with a kind in its low half too.
-    EXPECT_EQ(NOTICE_REFUSED, ComposeNoticeText(0, "R0", "x", text, sizeof(text)));
-    EXPECT_EQ(NOTICE_REFUSED, ComposeNoticeText(4, "R0", "x", text, sizeof(text)));
-    if (sizeof(size_t) > 4) {
-        size_t forged = (static_cast<size_t>(1) << 32) | NOTIFY_INSERTED;
-        EXPECT_EQ(NOTICE_REFUSED, ComposeNoticeText(forged, "R0", "x", text, sizeof(text)));
-    }
 }
 
 TEST(BrowserWatch, PromptOnceWhenABrowserClosesWithATokenIn)

@@ -1,12 +1,10 @@
 #include "keymgr/pages/deviceinfo/CustomerId.h"
-#include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/DefaultPinTries.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/OpenedToken.h"
 #include "keymgr/shell/token/ReaderListRead.h"
 #include "keymgr/shell/token/ReaderSlots.h"
-#include "keymgr/shell/token/TokenSelection.h"
 #include "keymgr/shell/watch/DeviceWatchSteps.h"
-#include "keymgr/shell/watch/HandedPointers.h"
 #include "keymgr/shell/watch/HandlerGate.h"
 #include "keymgr/shell/watch/ReaderWatch.h"
 #include "keymgr/shell/watch/RegisteredCertText.h"
@@ -223,18 +221,6 @@ TEST(ReaderWatch, TokenIconStaysWhileAnyTokenIsPresent)
     EXPECT_FALSE(AnyTokenPresent(readers));
 }
 
-TEST(HandedPointers, OnlyRecordsHandedOutAreTakenAndOnlyOnce)
-{
-    HandedPointers records;
-    int a = 0, b = 0;
-    records.Hand(&a);
-    EXPECT_FALSE(records.Take(&b)); // forged
-    EXPECT_FALSE(records.Take(nullptr));
-    EXPECT_TRUE(records.Take(&a));
-    EXPECT_FALSE(records.Take(&a)); // posted twice
-    EXPECT_EQ(0u, records.Outstanding());
-}
-
 TEST(HandlerGate, ExitWaitsForRunsInsideAndRefusesLateOnes)
 {
     HandlerGate gate;
@@ -355,7 +341,7 @@ TEST(HandlerSteps, InsertionAnnouncesByPopupTypeThenOpensPagesOrTheRequestPage)
                                         "OC_GetContainerNum R", "open pages", "refresh"}),
               lib.calls);
     EXPECT_STREQ("R", SnapshotCurrentToken().reader);
-    EXPECT_TRUE(PendingDefaultPinChecks().Take("R"));
+    EXPECT_TRUE(PendingDefaultPinTries().Take("R"));
 
     // Type 2: the certificate notice only; a token without containers gets
     // the request page instead of the bank's pages.
@@ -396,7 +382,7 @@ TEST(HandlerSteps, PinCodeCheckIgnoresAForeignTokenUntilItsRemoval)
 
     EXPECT_FALSE(RunInsertionSteps(out, "foreign", text));
     EXPECT_EQ((std::vector<std::string>{"PCODE_Compare foreign"}), lib.calls);
-    EXPECT_FALSE(PendingDefaultPinChecks().Take("foreign"));
+    EXPECT_FALSE(PendingDefaultPinTries().Take("foreign"));
     ASSERT_TRUE(RunInsertionSteps(out, "mine", text));
 
     // The foreign token leaves: the view refreshes, nothing else; the icon

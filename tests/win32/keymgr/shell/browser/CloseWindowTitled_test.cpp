@@ -1,6 +1,6 @@
 // The frame's PIN-window timer asks a window of another program to close;
 // a window whose thread does not answer must not hold the frame up.
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/services/FrameServices.h"
 
 #include <gtest/gtest.h>
 

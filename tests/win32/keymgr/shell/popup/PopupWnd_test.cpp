@@ -1,5 +1,5 @@
 // The pop-up on a real display: its window rectangle sampled over time.
-#include "keymgr/shell/popup/MsnWnd.h"
+#include "keymgr/shell/popup/PopupWnd.h"
 
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/shell/StartupNames.h"
@@ -18,7 +18,7 @@ struct Names {
     Names()
     {
         strcpy(HWName, "USB Key");
-        strcpy(MsnTitle, "提示");
+        strcpy(PopupTitle, "提示");
     }
 } g_names;
 
@@ -53,7 +53,7 @@ void Pump(DWORD ms, std::vector<Sample> *samples = NULL)
         }
         if (samples) {
             Sample s = {GetTickCount() - start, false, {0, 0, 0, 0}};
-            HWND h = CMsnWnd::Instance().Hwnd();
+            HWND h = CPopupWnd::Instance().Hwnd();
             s.exists = h && IsWindow(h);
             if (s.exists)
                 GetWindowRect(h, &s.rect);
@@ -67,14 +67,14 @@ void Pump(DWORD ms, std::vector<Sample> *samples = NULL)
 DWORD PumpUntilGone(DWORD limit)
 {
     DWORD start = GetTickCount();
-    while (CMsnWnd::Instance().Hwnd() && GetTickCount() - start < limit)
+    while (CPopupWnd::Instance().Hwnd() && GetTickCount() - start < limit)
         Pump(20);
     return GetTickCount() - start;
 }
 
 bool ShowPopup(const char *text)
 {
-    CMsnWnd &w = CMsnWnd::Instance();
+    CPopupWnd &w = CPopupWnd::Instance();
     if (!w.Show(text))
         return false;
     ShowWindow(w.Hwnd(), SW_SHOWNOACTIVATE);
@@ -82,7 +82,7 @@ bool ShowPopup(const char *text)
     return true;
 }
 
-class MsnWndTest : public ::testing::Test {
+class PopupWndTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -94,7 +94,7 @@ protected:
     }
     void TearDown() override
     {
-        HWND h = CMsnWnd::Instance().Hwnd();
+        HWND h = CPopupWnd::Instance().Hwnd();
         if (h)
             DestroyWindow(h);
         Pump(20);
@@ -104,23 +104,23 @@ protected:
     void *savedLoadString = NULL;
 };
 
-TEST_F(MsnWndTest, WindowIsAToolPopupWithTheTitle)
+TEST_F(PopupWndTest, WindowIsAToolPopupWithTheTitle)
 {
     ASSERT_TRUE(ShowPopup("插入"));
-    HWND h = CMsnWnd::Instance().Hwnd();
+    HWND h = CPopupWnd::Instance().Hwnd();
     LONG ex = GetWindowLongA(h, GWL_EXSTYLE);
     EXPECT_EQ(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ex & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST));
     EXPECT_TRUE(GetWindowLongA(h, GWL_STYLE) & WS_POPUP);
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof(wc);
-    ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(NULL), CMsnWnd::ClassName(), &wc));
+    ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(NULL), CPopupWnd::ClassName(), &wc));
     EXPECT_TRUE(wc.style & CS_HREDRAW);
     EXPECT_TRUE(wc.hCursor != NULL); // cursor 147 is in the program's resources
-    EXPECT_STREQ("插入", CMsnWnd::Instance().Body());
+    EXPECT_STREQ("插入", CPopupWnd::Instance().Body());
     char title[64] = "";
     GetWindowTextA(h, title, sizeof(title));
     EXPECT_STREQ("提示", title);
-    EXPECT_STREQ("USB Key MsnWnd/IDS_HINT", CMsnWnd::Instance().Heading());
+    EXPECT_STREQ("USB Key MsnWnd/IDS_HINT", CPopupWnd::Instance().Heading());
 }
 
 // Dark text pixels (the text colour is RGB(0, 64, 128)) in a band of rows,
@@ -137,11 +137,11 @@ int TextPixels(HDC dc, int top, int bottom, int left, int right)
     return n;
 }
 
-TEST_F(MsnWndTest, PaintsHeadingAndVerticallyCentredBody)
+TEST_F(PopupWndTest, PaintsHeadingAndVerticallyCentredBody)
 {
     ASSERT_TRUE(ShowPopup("金融证书已插入 ABC"));
     Pump(1000); // fully up
-    HWND h = CMsnWnd::Instance().Hwnd();
+    HWND h = CPopupWnd::Instance().Hwnd();
     ASSERT_TRUE(h != NULL);
     InvalidateRect(h, NULL, FALSE);
     UpdateWindow(h);
@@ -159,7 +159,7 @@ TEST_F(MsnWndTest, PaintsHeadingAndVerticallyCentredBody)
         longText += "证书提示 ";
     ASSERT_TRUE(ShowPopup(longText.c_str()));
     Pump(1000);
-    h = CMsnWnd::Instance().Hwnd();
+    h = CPopupWnd::Instance().Hwnd();
     InvalidateRect(h, NULL, FALSE);
     UpdateWindow(h);
     dc = GetDC(h);
@@ -169,7 +169,7 @@ TEST_F(MsnWndTest, PaintsHeadingAndVerticallyCentredBody)
     ReleaseDC(h, dc);
 }
 
-TEST_F(MsnWndTest, RisesHoldsSinksAndIsGone)
+TEST_F(PopupWndTest, RisesHoldsSinksAndIsGone)
 {
     ASSERT_TRUE(ShowPopup("cycle"));
     std::vector<Sample> samples;
@@ -221,61 +221,61 @@ TEST_F(MsnWndTest, RisesHoldsSinksAndIsGone)
     EXPECT_TRUE(gone);
 }
 
-TEST_F(MsnWndTest, SecondShowWhileRisingStartsOverFromZero)
+TEST_F(PopupWndTest, SecondShowWhileRisingStartsOverFromZero)
 {
     ASSERT_TRUE(ShowPopup("first"));
     Pump(200);
-    HWND first = CMsnWnd::Instance().Hwnd();
+    HWND first = CPopupWnd::Instance().Hwnd();
     RECT r;
     ASSERT_TRUE(GetWindowRect(first, &r));
     ASSERT_GT(work.bottom - r.top, 4) << "it should have risen by now";
 
     ASSERT_TRUE(ShowPopup("second"));
     EXPECT_FALSE(IsWindow(first));
-    EXPECT_EQ(0, CMsnWnd::Instance().Motion().VisibleHeight());
-    EXPECT_STREQ("second", CMsnWnd::Instance().Body());
-    ASSERT_TRUE(GetWindowRect(CMsnWnd::Instance().Hwnd(), &r));
+    EXPECT_EQ(0, CPopupWnd::Instance().Motion().VisibleHeight());
+    EXPECT_STREQ("second", CPopupWnd::Instance().Body());
+    ASSERT_TRUE(GetWindowRect(CPopupWnd::Instance().Hwnd(), &r));
     EXPECT_EQ(0, r.right - r.left); // created at size 0, not yet moved
     Pump(15);
-    ASSERT_TRUE(GetWindowRect(CMsnWnd::Instance().Hwnd(), &r));
+    ASSERT_TRUE(GetWindowRect(CPopupWnd::Instance().Hwnd(), &r));
     EXPECT_LE(work.bottom - r.top, 6);
 }
 
-TEST_F(MsnWndTest, TooLongBodyKeepsThePreviousOne)
+TEST_F(PopupWndTest, TooLongBodyKeepsThePreviousOne)
 {
     ASSERT_TRUE(ShowPopup("kept"));
     std::string longText(1024, 'x');
     ASSERT_TRUE(ShowPopup(longText.c_str()));
-    EXPECT_STREQ("kept", CMsnWnd::Instance().Body());
+    EXPECT_STREQ("kept", CPopupWnd::Instance().Body());
     std::string fits(1023, 'y');
     ASSERT_TRUE(ShowPopup(fits.c_str()));
-    EXPECT_EQ(fits, CMsnWnd::Instance().Body());
+    EXPECT_EQ(fits, CPopupWnd::Instance().Body());
 }
 
-TEST_F(MsnWndTest, ClickEndsItAtOnce)
+TEST_F(PopupWndTest, ClickEndsItAtOnce)
 {
     ASSERT_TRUE(ShowPopup("click"));
     Pump(300);
-    HWND h = CMsnWnd::Instance().Hwnd();
+    HWND h = CPopupWnd::Instance().Hwnd();
     ASSERT_TRUE(h != NULL);
     SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     EXPECT_FALSE(IsWindow(h));
-    EXPECT_TRUE(CMsnWnd::Instance().Hwnd() == NULL);
-    EXPECT_EQ(MSN_TIMER_NONE, CMsnWnd::Instance().Motion().CurrentTimer());
+    EXPECT_TRUE(CPopupWnd::Instance().Hwnd() == NULL);
+    EXPECT_EQ(POPUP_TIMER_NONE, CPopupWnd::Instance().Motion().CurrentTimer());
 }
 
-TEST_F(MsnWndTest, HoverKeepsItAndLeavingLetsItSinkAfterThreeSeconds)
+TEST_F(PopupWndTest, HoverKeepsItAndLeavingLetsItSinkAfterThreeSeconds)
 {
     ASSERT_TRUE(ShowPopup("hover"));
     Pump(1000); // fully up
-    HWND h = CMsnWnd::Instance().Hwnd();
+    HWND h = CPopupWnd::Instance().Hwnd();
     ASSERT_TRUE(h != NULL);
     RECT before;
     GetWindowRect(h, &before);
     ASSERT_EQ(116, work.bottom - before.top);
     SetCursorPos(before.left + 50, before.top + 50);
     SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(50, 50));
-    EXPECT_TRUE(CMsnWnd::Instance().Motion().Hovering());
+    EXPECT_TRUE(CPopupWnd::Instance().Motion().Hovering());
 
     Pump(7000); // longer than the 5 s hold
     ASSERT_TRUE(IsWindow(h));
@@ -295,11 +295,11 @@ TEST_F(MsnWndTest, HoverKeepsItAndLeavingLetsItSinkAfterThreeSeconds)
     EXPECT_LT(took, 4000u);
 }
 
-TEST_F(MsnWndTest, HoverWhileRisingFreezesWhereItIs)
+TEST_F(PopupWndTest, HoverWhileRisingFreezesWhereItIs)
 {
     ASSERT_TRUE(ShowPopup("freeze"));
     Pump(150);
-    HWND h = CMsnWnd::Instance().Hwnd();
+    HWND h = CPopupWnd::Instance().Hwnd();
     RECT a, b;
     GetWindowRect(h, &a);
     SetCursorPos(a.left + 5, a.bottom - 2 > a.top ? a.top + 1 : a.top);

@@ -4,12 +4,12 @@
 #pragma once
 
 #include "common/win32/window/Window.h"
-#include "keymgr/shell/popup/MsnMotion.h"
+#include "keymgr/shell/popup/PopupMotion.h"
 
-class CMsnWnd : public CWindow {
+class CPopupWnd : public CWindow {
 public:
     // The process's pop-up, made on first use (on the window thread).
-    static CMsnWnd &Instance();
+    static CPopupWnd &Instance();
     static bool Exists();
 
     // Stops the running cycle, destroys a showing window and creates a new
@@ -21,8 +21,9 @@ public:
 
     const char *Body() const { return m_body; }
     const char *Heading() const { return m_heading; }
-    const CMsnMotion &Motion() const { return m_motion; }
+    const CPopupMotion &Motion() const { return m_motion; }
 
+    // The scenarios and the benchmark find the pop-up by this class name.
     static const char *ClassName() { return "ZVAppMsnWnd"; }
 
 protected:
@@ -30,12 +31,12 @@ protected:
     void OnFinalMessage() override;
 
 private:
-    CMsnWnd();
-    ~CMsnWnd() override;
-    CMsnWnd(const CMsnWnd &);
-    CMsnWnd &operator=(const CMsnWnd &);
+    CPopupWnd();
+    ~CPopupWnd() override;
+    CPopupWnd(const CPopupWnd &);
+    CPopupWnd &operator=(const CPopupWnd &);
 
-    void Apply(const MsnAction &action);
+    void Apply(const PopupAction &action);
     void OnPaint();
     void OnMouseMove();
 
@@ -44,6 +45,6 @@ private:
     int m_bitmapHeight;
     HFONT m_font;
     char m_heading[160];
-    char m_body[MSN_BODY_MAX + 1];
-    CMsnMotion m_motion;
+    char m_body[POPUP_BODY_MAX + 1];
+    CPopupMotion m_motion;
 };

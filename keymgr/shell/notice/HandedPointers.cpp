@@ -1,4 +1,4 @@
-#include "keymgr/shell/watch/HandedPointers.h"
+#include "keymgr/shell/notice/HandedPointers.h"
 
 void HandedPointers::Hand(void *record)
 {

@@ -1,9 +1,9 @@
-#include "keymgr/shell/token/TokenSelection.h"
+#include "keymgr/shell/selection/TokenSelection.h"
 
 #include "common/BoundedCopy.h"
+#include "common/WipePin.h"
 #include "keymgr/library/TokenCalls.h"
-#include "keymgr/pages/pin/PinRules.h"
-#include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/DefaultPinTries.h"
 #include "keymgr/shell/defaultpin/PinTagRule.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderSlots.h"
@@ -75,7 +75,7 @@ SelectionOutcome ReadSelectedToken(const char *reader)
             r.appState = APP_STATE_UNREADABLE;
         int mode = 0;
         // A token whose tag says its PIN was changed is never tried.
-        if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0 && PendingDefaultPinChecks().Take(r.reader) &&
+        if (Tok::ZRGetPinModeEx(&mode) == 0 && mode != 0 && PendingDefaultPinTries().Take(r.reader) &&
             !PinTagSaysChanged(r.reader)) {
             uint32_t tries = 0;
             bool triesRead = Tok::OC_GetUserPinRetryNum(0, r.reader, &tries) == 0;

@@ -1,4 +1,4 @@
-#include "keymgr/shell/defaultpin/DefaultPinCheck.h"
+#include "keymgr/shell/defaultpin/DefaultPinTries.h"
 
 #include "keymgr/shell/token/CurrentToken.h"
 
@@ -13,7 +13,7 @@ std::string ReaderKey(const char *reader)
 
 } // namespace
 
-void DefaultPinChecks::Arm(const char *reader)
+void DefaultPinTries::Arm(const char *reader)
 {
     std::string key = ReaderKey(reader);
     if (key.empty())
@@ -22,16 +22,16 @@ void DefaultPinChecks::Arm(const char *reader)
     m_armed.insert(key);
 }
 
-bool DefaultPinChecks::Take(const char *reader)
+bool DefaultPinTries::Take(const char *reader)
 {
     std::lock_guard<std::mutex> hold(m_lock);
     return m_armed.erase(ReaderKey(reader)) != 0;
 }
 
-DefaultPinChecks &PendingDefaultPinChecks()
+DefaultPinTries &PendingDefaultPinTries()
 {
-    static DefaultPinChecks checks;
-    return checks;
+    static DefaultPinTries tries;
+    return tries;
 }
 
 bool DefaultPinMayBeTried(bool retriesRead, uint32_t retries)

@@ -5,47 +5,47 @@
 #include <stddef.h>
 
 enum {
-    MSN_TIMER_NONE = 0,
-    MSN_TIMER_RISE = 10,
-    MSN_TIMER_SINK = 11,
-    MSN_TIMER_HOLD = 12,
-    MSN_WIDTH = 181,
-    MSN_HEIGHT = 116,
-    MSN_STEP = 2,
-    MSN_TICK_MS = 10,
-    MSN_HOLD_MS = 5000,
-    MSN_LEAVE_HOLD_MS = 3000,
-    MSN_BODY_MAX = 1023,
+    POPUP_TIMER_NONE = 0,
+    POPUP_TIMER_RISE = 10,
+    POPUP_TIMER_SINK = 11,
+    POPUP_TIMER_HOLD = 12,
+    POPUP_WIDTH = 181,
+    POPUP_HEIGHT = 116,
+    POPUP_STEP = 2,
+    POPUP_TICK_MS = 10,
+    POPUP_HOLD_MS = 5000,
+    POPUP_LEAVE_HOLD_MS = 3000,
+    POPUP_BODY_MAX = 1023,
 };
 
-struct MsnRect {
+struct PopupRect {
     int left, top, width, height;
 };
 
 // What the window has to do after an event, in this order: stop the running
 // timer, start a new one, move, repaint, destroy.
-struct MsnAction {
+struct PopupAction {
     bool stopTimer;
-    int startTimer; // MSN_TIMER_NONE: none
+    int startTimer; // POPUP_TIMER_NONE: none
     unsigned periodMs;
     bool move;
-    MsnRect rect;
+    PopupRect rect;
     bool repaint;
     bool destroy;
 };
 
-class CMsnMotion {
+class CPopupMotion {
 public:
-    CMsnMotion() : m_visible(0), m_timer(MSN_TIMER_NONE), m_hovering(false) {}
+    CPopupMotion() : m_visible(0), m_timer(POPUP_TIMER_NONE), m_hovering(false) {}
 
     // A new cycle: height 0, not hovering, rising.
-    MsnAction Start();
+    PopupAction Start();
     // workRight/workBottom: the work area's right and bottom edges.
     // A tick of a timer that is not the running one is stale and ignored.
-    MsnAction Tick(int timerId, int workRight, int workBottom);
-    MsnAction MouseMove();
-    MsnAction MouseLeave();
-    MsnAction Click();
+    PopupAction Tick(int timerId, int workRight, int workBottom);
+    PopupAction MouseMove();
+    PopupAction MouseLeave();
+    PopupAction Click();
     // The window went away by other means.
     void Reset();
 
@@ -54,7 +54,7 @@ public:
     bool Hovering() const { return m_hovering; }
 
 private:
-    MsnAction StopAndStart(int timer, unsigned periodMs);
+    PopupAction StopAndStart(int timer, unsigned periodMs);
 
     int m_visible;
     int m_timer;
@@ -63,11 +63,11 @@ private:
 
 // Where the pop-up stands for a visible height: its top edge sits that far
 // above the work area's bottom edge, its right edge on the work area's right.
-MsnRect MsnWindowRect(int workRight, int workBottom, int visibleHeight, int windowHeight);
+PopupRect PopupWindowRect(int workRight, int workBottom, int visibleHeight, int windowHeight);
 
-// Whether a body text is taken (at most MSN_BODY_MAX bytes; NULL is not).
-bool MsnBodyFits(const char *text);
+// Whether a body text is taken (at most POPUP_BODY_MAX bytes; NULL is not).
+bool PopupBodyFits(const char *text);
 
 // Top of a text block of textHeight centred between top and bottom; a block
 // taller than the space starts at top so that its beginning stays readable.
-int MsnCentredTop(int top, int bottom, int textHeight);
+int PopupCentredTop(int top, int bottom, int textHeight);

@@ -1,9 +1,9 @@
-#include "keymgr/shell/frame/FrameServices.h"
+#include "keymgr/shell/services/FrameServices.h"
 
 #include "keymgr/shell/browser/BrowserPages.h"
 #include "keymgr/shell/browser/SslState.h"
 #include "keymgr/shell/expiry/ExpiryWarning.h"
-#include "keymgr/shell/popup/MsnWnd.h"
+#include "keymgr/shell/popup/PopupWnd.h"
 #include "keymgr/shell/softkbd/SoftKeyboardState.h"
 #include "keymgr/shell/websettings/WebSetFile.h"
 #include "keymgr/shell/websettings/WebSetPage.h"
@@ -24,17 +24,17 @@ void ReadFrameWebSettings(FrameWebSettings &settings)
 
 void PopupEnsure()
 {
-    CMsnWnd::Instance();
+    CPopupWnd::Instance();
 }
 
 bool PopupExists()
 {
-    return CMsnWnd::Exists();
+    return CPopupWnd::Exists();
 }
 
 void PopupShow(const char *text)
 {
-    CMsnWnd &popup = CMsnWnd::Instance();
+    CPopupWnd &popup = CPopupWnd::Instance();
     if (popup.Show(text) && popup.Hwnd()) {
         // Whatever the user is typing into stays where it is typed.
         ShowWindow(popup.Hwnd(), SW_SHOWNOACTIVATE);

@@ -1,4 +1,4 @@
-#include "keymgr/shell/popup/MsnWnd.h"
+#include "keymgr/shell/popup/PopupWnd.h"
 
 #include "common/BoundedCopy.h"
 #include "common/win32/Module.h"
@@ -13,10 +13,10 @@
 
 namespace {
 
-CMsnWnd *g_instance = NULL;
+CPopupWnd *g_instance = NULL;
 
 // The steps of Show, for the debug trace.
-void MsnTrace(const char *text)
+void PopupTrace(const char *text)
 {
     DebugTrace("%s", text);
 }
@@ -34,22 +34,22 @@ void WorkAreaCorner(int *right, int *bottom)
 
 } // namespace
 
-CMsnWnd &CMsnWnd::Instance()
+CPopupWnd &CPopupWnd::Instance()
 {
     if (!g_instance)
-        g_instance = new CMsnWnd();
+        g_instance = new CPopupWnd();
     return *g_instance;
 }
 
-bool CMsnWnd::Exists()
+bool CPopupWnd::Exists()
 {
     return g_instance != NULL;
 }
 
-CMsnWnd::CMsnWnd() : m_background(NULL), m_bitmapWidth(0), m_bitmapHeight(0), m_font(NULL)
+CPopupWnd::CPopupWnd() : m_background(NULL), m_bitmapWidth(0), m_bitmapHeight(0), m_font(NULL)
 {
     m_body[0] = '\0';
-    m_background = (HBITMAP)LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_MSN_BACKGROUND), IMAGE_BITMAP, 0, 0,
+    m_background = (HBITMAP)LoadImageA(AppInstance(), MAKEINTRESOURCEA(IDB_POPUP_BACKGROUND), IMAGE_BITMAP, 0, 0,
                                        LR_DEFAULTCOLOR);
     BITMAP info;
     if (m_background && GetObjectA(m_background, sizeof(info), &info)) {
@@ -68,7 +68,7 @@ CMsnWnd::CMsnWnd() : m_background(NULL), m_bitmapWidth(0), m_bitmapHeight(0), m_
                          OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
 }
 
-CMsnWnd::~CMsnWnd()
+CPopupWnd::~CPopupWnd()
 {
     Destroy();
     if (m_background)
@@ -77,48 +77,48 @@ CMsnWnd::~CMsnWnd()
         DeleteObject(m_font);
 }
 
-bool CMsnWnd::Show(const char *text)
+bool CPopupWnd::Show(const char *text)
 {
-    if (m_motion.CurrentTimer() != MSN_TIMER_NONE && m_hWnd) {
-        MsnTrace(KillTimer(m_hWnd, m_motion.CurrentTimer()) ? "KillTimer Success." : "KillTimer Fails.");
+    if (m_motion.CurrentTimer() != POPUP_TIMER_NONE && m_hWnd) {
+        PopupTrace(KillTimer(m_hWnd, m_motion.CurrentTimer()) ? "KillTimer Success." : "KillTimer Fails.");
     }
     m_motion.Reset();
     if (m_hWnd) {
-        MsnTrace("FindWindow() success.");
+        PopupTrace("FindWindow() success.");
         if (DestroyWindow(m_hWnd))
-            MsnTrace("DestroyWindow() success.");
+            PopupTrace("DestroyWindow() success.");
     } else {
-        MsnTrace("FindWindow() fails.");
+        PopupTrace("FindWindow() fails.");
     }
 
     WNDCLASSEXA wc = {};
     wc.style = CS_HREDRAW;
     wc.hInstance = AppInstance();
-    wc.hCursor = LoadCursorA(AppInstance(), MAKEINTRESOURCEA(IDC_MSN_HAND));
+    wc.hCursor = LoadCursorA(AppInstance(), MAKEINTRESOURCEA(IDC_POPUP_HAND));
     wc.lpszClassName = ClassName();
     if (!RegisterWindowClass(wc))
         return false;
-    if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ClassName(), MsnTitle, WS_POPUP, 0, 0, 0, 0, NULL, NULL))
+    if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, ClassName(), PopupTitle, WS_POPUP, 0, 0, 0, 0, NULL, NULL))
         return false;
 
-    if (MsnBodyFits(text))
+    if (PopupBodyFits(text))
         CopyBounded(m_body, sizeof(m_body), text);
     Apply(m_motion.Start());
     return true;
 }
 
-void CMsnWnd::Apply(const MsnAction &action)
+void CPopupWnd::Apply(const PopupAction &action)
 {
     if (!m_hWnd)
         return;
     // The motion has already forgotten the old timer; stop both kinds that
     // could be running rather than track which one it was.
     if (action.stopTimer) {
-        KillTimer(m_hWnd, MSN_TIMER_RISE);
-        KillTimer(m_hWnd, MSN_TIMER_SINK);
-        KillTimer(m_hWnd, MSN_TIMER_HOLD);
+        KillTimer(m_hWnd, POPUP_TIMER_RISE);
+        KillTimer(m_hWnd, POPUP_TIMER_SINK);
+        KillTimer(m_hWnd, POPUP_TIMER_HOLD);
     }
-    if (action.startTimer != MSN_TIMER_NONE)
+    if (action.startTimer != POPUP_TIMER_NONE)
         SetTimer(m_hWnd, action.startTimer, action.periodMs, NULL);
     if (action.move) {
         SetWindowPos(m_hWnd, NULL, action.rect.left, action.rect.top, action.rect.width, action.rect.height,
@@ -132,15 +132,15 @@ void CMsnWnd::Apply(const MsnAction &action)
         DestroyWindow(m_hWnd);
 }
 
-void CMsnWnd::OnFinalMessage()
+void CPopupWnd::OnFinalMessage()
 {
     m_motion.Reset();
 }
 
-void CMsnWnd::OnMouseMove()
+void CPopupWnd::OnMouseMove()
 {
     Apply(m_motion.MouseMove());
-    SetCursor(LoadCursorA(AppInstance(), MAKEINTRESOURCEA(IDC_MSN_HAND)));
+    SetCursor(LoadCursorA(AppInstance(), MAKEINTRESOURCEA(IDC_POPUP_HAND)));
     TRACKMOUSEEVENT track = {};
     track.cbSize = sizeof(track);
     track.dwFlags = TME_LEAVE;
@@ -148,7 +148,7 @@ void CMsnWnd::OnMouseMove()
     TrackMouseEvent(&track);
 }
 
-void CMsnWnd::OnPaint()
+void CPopupWnd::OnPaint()
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
@@ -180,14 +180,14 @@ void CMsnWnd::OnPaint()
     RECT measured = body;
     DrawTextA(dc, m_body, -1, &measured, format | DT_CALCRECT);
     RECT placed = body;
-    placed.top = MsnCentredTop(body.top, body.bottom, measured.bottom - measured.top);
+    placed.top = PopupCentredTop(body.top, body.bottom, measured.bottom - measured.top);
     DrawTextA(dc, m_body, -1, &placed, format);
     if (oldFont)
         SelectObject(dc, oldFont);
     EndPaint(m_hWnd, &ps);
 }
 
-LRESULT CMsnWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT CPopupWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_TIMER: {

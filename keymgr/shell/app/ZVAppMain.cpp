@@ -1,5 +1,5 @@
 #include "common/win32/Module.h"
-#include "keymgr/shell/ZVAppApp.h"
+#include "keymgr/shell/app/ZVAppApp.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {

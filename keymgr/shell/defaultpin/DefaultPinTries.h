@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-class DefaultPinChecks {
+class DefaultPinTries {
 public:
     // The insertion handler took a token in reader: its next selection may try.
     void Arm(const char *reader);
@@ -25,7 +25,7 @@ private:
 };
 
 // The process-wide record.
-DefaultPinChecks &PendingDefaultPinChecks();
+DefaultPinTries &PendingDefaultPinTries();
 
 // Whether the default PIN may be tried on a token with these tries left:
 // only when they could be read and a failure still leaves one.

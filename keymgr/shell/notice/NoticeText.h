@@ -3,7 +3,7 @@
 
 #include <stddef.h>
 
-enum NotifyKind { NOTIFY_INSERTED = 1, NOTIFY_REMOVED = 2, NOTIFY_CERTIFICATE = 3 };
+enum NoticeKind { NOTICE_INSERTED = 1, NOTICE_REMOVED = 2, NOTICE_CERTIFICATE = 3 };
 
 enum NoticeStep {
     NOTICE_REFUSED,      // not a kind we post

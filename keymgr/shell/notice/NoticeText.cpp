@@ -1,4 +1,4 @@
-#include "keymgr/shell/frame/NoticeText.h"
+#include "keymgr/shell/notice/NoticeText.h"
 
 #include "common/BoundedCopy.h"
 #include "keymgr/library/TokenCalls.h"
@@ -13,16 +13,16 @@ NoticeStep ComposeNoticeText(size_t kind, const char *reader, const char *carrie
     text[0] = '\0';
     char a[256] = "", b[256] = "";
     switch (kind) {
-    case NOTIFY_INSERTED:
+    case NOTICE_INSERTED:
         LoadText("MainFrm", "IDS_WITHIN", a, sizeof(a));
         LoadText("MainFrm", "IDS_INSERTED", b, sizeof(b));
         snprintf(text, size, "%s %s %s %s", reader, a, HWName, b);
         return NOTICE_SHOW;
-    case NOTIFY_REMOVED:
+    case NOTICE_REMOVED:
         LoadText("MainFrm", "IDS_REMOVED", a, sizeof(a));
         snprintf(text, size, "%s %s", HWName, a);
         return NOTICE_SHOW;
-    case NOTIFY_CERTIFICATE:
+    case NOTICE_CERTIFICATE:
         CopyBounded(text, size, carried);
         return text[0] ? NOTICE_CHECK_EXPIRY : NOTICE_NOTHING;
     }

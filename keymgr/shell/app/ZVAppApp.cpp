@@ -1,4 +1,4 @@
-#include "keymgr/shell/ZVAppApp.h"
+#include "keymgr/shell/app/ZVAppApp.h"
 
 #include "common/BoundedCopy.h"
 #include "common/win32/ProgramPath.h"
@@ -7,7 +7,7 @@
 #include "keymgr/library/TokenCalls.h"
 #include "keymgr/library/TokenLibrary.h"
 #include "keymgr/shell/StartupNames.h"
-#include "keymgr/shell/ZVAppDoc.h"
+#include "keymgr/shell/app/ZVAppDoc.h"
 #include "keymgr/shell/frame/MainFrame.h"
 #include "keymgr/shell/view/ZVAppView.h"
 #include "keymgr/shell/watch/DeviceWatch.h"
@@ -39,7 +39,7 @@ bool CZVAppApp::InitInstance()
     ReportMissingLibraries();
 
     ReadStartupName(HWName, [](char *b) { return Tok::ZRGetHWName(b); });
-    ReadStartupName(MsnTitle, [](char *b) { return Tok::ZRGetMsnTitle(b); });
+    ReadStartupName(PopupTitle, [](char *b) { return Tok::ZRGetMsnTitle(b); });
     // Limits that cannot be read are both 0, which no PIN fits: the PIN
     // page's apply and the label dialog's OK stay disabled.
     if (Tok::ZRGetPinLen(&MinPinLen, &MaxPinLen) != 0) {

@@ -1,4 +1,4 @@
-#include "keymgr/shell/ZVAppDoc.h"
+#include "keymgr/shell/app/ZVAppDoc.h"
 
 #include "common/BoundedCopy.h"
 

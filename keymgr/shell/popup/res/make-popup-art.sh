@@ -1,6 +1,6 @@
 #!/bin/sh
-# Draws the pop-up's background (MsnBackground.bmp, 181 x 116, 24-bit) and
-# its hand cursor (MsnHand.cur, 32 x 32, monochrome, hot spot on the finger).
+# Draws the pop-up's background (PopupBackground.bmp, 181 x 116, 24-bit) and
+# its hand cursor (PopupHand.cur, 32 x 32, monochrome, hot spot on the finger).
 # Needs ImageMagick and python3. Run from anywhere; writes next to itself.
 set -e
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,9 +13,9 @@ convert -size 181x116 gradient:'#f4f9ff'-'#c9def3' \
     -fill '#ffffff' -draw 'rectangle 16,14 21,16' \
     -fill '#ffffff' -draw 'rectangle 19,16 20,19' \
     -fill none -stroke '#5b8fc7' -draw 'rectangle 0,0 180,115' \
-    -type TrueColor BMP3:"$here/MsnBackground.bmp"
+    -type TrueColor BMP3:"$here/PopupBackground.bmp"
 
-python3 - "$here/MsnHand.cur" <<'PY'
+python3 - "$here/PopupHand.cur" <<'PY'
 import struct, sys
 art = [
     "......##........",

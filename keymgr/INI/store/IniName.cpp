@@ -1,4 +1,4 @@
-#include "keymgr/INI/IniName.h"
+#include "keymgr/INI/store/IniName.h"
 
 #include "common/Gbk.h"
 
