@@ -9,9 +9,10 @@ DispatchOutcome CScriptBridge::OnRuvSysCall(const CommandCall &call)
     return DispatchCommand(m_state, call, m_host);
 }
 
-LRESULT CScriptBridge::OnCallScript()
+LRESULT CScriptBridge::OnCallScript(const PageResult *result)
 {
-    m_js.CallFunction(m_state.ScriptFunction, m_state.ScriptArgs, NULL);
+    if (result)
+        m_js.CallFunction(result->function, {result->code, result->second}, NULL);
     return 0;
 }
 

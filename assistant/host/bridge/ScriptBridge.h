@@ -2,6 +2,7 @@
 // thread and the delivery of each worker result into the page.
 #pragma once
 
+#include "assistant/engine/run/ResultChannel.h"
 #include "assistant/host/bridge/BridgeHost.h"
 #include "assistant/host/bridge/CXUIImpIDispatch.h"
 #include "assistant/host/bridge/CommandDispatch.h"
@@ -12,9 +13,10 @@ public:
     CScriptBridge(CommandState &state, IBridgeHost &host) : m_state(state), m_host(host) {}
 
     DispatchOutcome OnRuvSysCall(const CommandCall &call) override;
-    // The WM_RUV_CALLSCRIPT handler: calls ScriptFunction with ScriptArgs.
-    // A missing frame or function drops the result. Returns 0.
-    LRESULT OnCallScript();
+    // The WM_RUV_CALLSCRIPT handler: calls the result's function with its
+    // code and second. No result, a missing frame or function drops it.
+    // Returns 0.
+    LRESULT OnCallScript(const PageResult *result);
     // The host attaches the current document here (see AttachBrowserDocument).
     CJsCall &JsCall() { return m_js; }
 

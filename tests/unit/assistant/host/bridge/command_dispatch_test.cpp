@@ -1,11 +1,15 @@
 #include "assistant/host/bridge/CommandDispatch.h"
 #include "assistant/host/bridge/CommandTable.h"
 #include "assistant/host/bridge/script/ScriptPath.h"
-#include "assistant/host/dialog/AcceleratorRule.h"
 #include "assistant/host/log/LogFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <ctype.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <fstream>
 #include <limits>
 
 namespace {
@@ -42,21 +46,65 @@ protected:
     FakeHost host;
 };
 
-TEST(CommandRouteTable, FramesByCommandAndRepairOrigin)
+// What a check page's source declares: the command its button sends, the
+// frame it is shown in and the argument its repair sends.
+struct CheckPage {
+    std::string kind;
+    int type = 0;
+    std::string frame;
+    std::string repairArg;
+};
+
+CheckPage ReadCheckPage(const char *name)
 {
-    EXPECT_STREQ("mainframe1.addResult", RouteCommand(1, "NX").scriptFunction);
-    EXPECT_STREQ("mainframe2.addResult", RouteCommand(2, "NX").scriptFunction);
-    EXPECT_STREQ("mainframe3.addResult", RouteCommand(3, "NX").scriptFunction);
-    EXPECT_STREQ("mainframe.addResult", RouteCommand(4, "NX").scriptFunction);
-    EXPECT_TRUE(RouteCommand(4, "NX").emptiesLog);
-    EXPECT_FALSE(RouteCommand(3, "NX").emptiesLog);
-    EXPECT_STREQ("mainframe3.addResult", RouteCommand(10, "NXIE").scriptFunction);
-    EXPECT_STREQ("mainframe2.addResult", RouteCommand(10, "NXCT").scriptFunction);
-    EXPECT_STREQ("mainframe1.addResult", RouteCommand(10, "NXKEY").scriptFunction);
-    EXPECT_STREQ("mainframe.addResult", RouteCommand(10, "nxct").scriptFunction);
-    EXPECT_STREQ("mainframe.addResult", RouteCommand(10, "").scriptFunction);
-    EXPECT_FALSE(RouteCommand(7, "NX").recognised);
-    EXPECT_FALSE(RouteCommand(0, "NX").recognised);
+    CheckPage page;
+    std::ifstream in(std::string(ORVANE_SOURCE_DIR "/assistant/res/pages/") + name);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::string value = line.substr(line.find(' ') + 1);
+        if (line.rfind("@KIND ", 0) == 0)
+            page.kind = value;
+        else if (line.rfind("@TYPE ", 0) == 0)
+            page.type = atoi(value.c_str());
+        else if (line.rfind("@FRAME ", 0) == 0)
+            page.frame = value;
+        else if (line.rfind("@REPAIR_ARG ", 0) == 0)
+            page.repairArg = value;
+    }
+    return page;
+}
+
+std::string Function(const CommandRoute &route)
+{
+    return route.scriptFunction ? route.scriptFunction : "<none>";
+}
+
+// The table and the pages are written apart: a page moved to another frame,
+// or a repair argument renamed on one side only, loses that page's results.
+TEST(CommandRoute, EachCheckPagesCommandAndRepairReachItsFrame)
+{
+    std::vector<CheckPage> pages;
+    for (const char *name : {"NX_DETECTALL.HTM", "NX_DETECTCT.HTM", "NX_DETECTKEY.HTM", "NX_DETECTSYS.HTM"})
+        pages.push_back(ReadCheckPage(name));
+    auto full = std::find_if(pages.begin(), pages.end(), [](const CheckPage &p) { return p.kind == "all"; });
+    ASSERT_NE(pages.end(), full);
+    for (const CheckPage &page : pages) {
+        SCOPED_TRACE(page.kind);
+        ASSERT_FALSE(page.frame.empty());
+        CommandRoute route = RouteCommand(page.type, "NX");
+        EXPECT_TRUE(route.recognised);
+        EXPECT_EQ(page.frame + ".addResult", Function(route));
+        EXPECT_EQ(page.kind == "all", route.emptiesLog);  // only the full check starts a fresh log
+        EXPECT_EQ(page.frame + ".addResult", Function(RouteCommand(10, page.repairArg)));
+        // Another spelling is no page's: its repair shows in the full check.
+        std::string lower = page.repairArg;
+        for (char &c : lower)
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(full->frame + ".addResult", Function(RouteCommand(10, lower)));
+    }
+    EXPECT_EQ(full->frame + ".addResult", Function(RouteCommand(10, "")));
 }
 
 TEST(CommandIdArgument, IntegersDoublesAndOtherValues)
@@ -170,16 +218,6 @@ TEST(ScriptPathSplit, FramesThenFunction)
     ScriptPath nested = SplitScriptPath("a.b.f");
     EXPECT_EQ(std::vector<std::string>({"a", "b"}), nested.frames);
     EXPECT_EQ("f", nested.function);
-}
-
-TEST(Accelerators, OnlyCtrlWithOPOrNOnKeyDown)
-{
-    EXPECT_TRUE(SwallowAccelerator(true, true, false, true, false));
-    EXPECT_TRUE(SwallowAccelerator(true, true, true, false, false));
-    EXPECT_TRUE(SwallowAccelerator(true, true, false, false, true));
-    EXPECT_FALSE(SwallowAccelerator(false, true, true, true, true));
-    EXPECT_FALSE(SwallowAccelerator(true, false, true, false, false));
-    EXPECT_FALSE(SwallowAccelerator(true, true, false, false, false));
 }
 
 TEST(Log, EntryFormatAndPath)

@@ -50,7 +50,7 @@ public:
     CommandState &State() override { return state; }
     IResultChannel &Results() override { return channel; }
     ILog &Log() override { return log; }
-    WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, engine}; }
+    WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, *engine}; }
 
     // Lets the worker's sends through until the run has ended.
     bool WaitIdle()
@@ -114,7 +114,7 @@ protected:
     {
         switch (msg) {
         case WM_RUV_CALLSCRIPT:
-            return bridge.OnCallScript();
+            return bridge.OnCallScript(channel.Received(lParam));
         default:
             return CWindow::HandleMessage(msg, wParam, lParam);
         }
