@@ -303,6 +303,14 @@ TEST(Bridge, MalformedCallsAndBusyStartNothing)
     EXPECT_TRUE(w.notFirstRunAtStart.empty());
     EXPECT_TRUE(w.state.ScriptFunction.empty());
     w.state.Busy = 0;
+
+    // The message number is anyone's to send: a result the channel is not
+    // delivering is never read.
+    ASSERT_TRUE(w.AttachDocument());
+    PageResult forged{"mainframe.addResult", "WEB0", "30"};
+    SendMessageA(w.Hwnd(), WM_RUV_CALLSCRIPT, 0, reinterpret_cast<LPARAM>(&forged));
+    SendMessageA(w.Hwnd(), WM_RUV_CALLSCRIPT, 0, 0x10);
+    EXPECT_TRUE(w.page.main.script.calls.empty());
 }
 
 // An update whose first package failed: Busy is released for the page while
