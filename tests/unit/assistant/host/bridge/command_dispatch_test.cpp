@@ -8,9 +8,9 @@
 #include <ctype.h>
 #include <stdlib.h>
 
-#include <algorithm>
 #include <fstream>
 #include <limits>
+#include <map>
 
 namespace {
 
@@ -46,34 +46,20 @@ protected:
     FakeHost host;
 };
 
-// What a check page's source declares: the command its button sends, the
-// frame it is shown in and the argument its repair sends.
-struct CheckPage {
-    std::string kind;
-    int type = 0;
-    std::string frame;
-    std::string repairArg;
-};
-
-CheckPage ReadCheckPage(const char *name)
+// A check page source's values ("@NAME value" lines): the command its button
+// sends (TYPE), the frame it is shown in and the argument its repair sends.
+std::map<std::string, std::string> ReadCheckPage(const char *name)
 {
-    CheckPage page;
+    std::map<std::string, std::string> values;
     std::ifstream in(std::string(ORVANE_SOURCE_DIR "/assistant/res/pages/") + name);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        std::string value = line.substr(line.find(' ') + 1);
-        if (line.rfind("@KIND ", 0) == 0)
-            page.kind = value;
-        else if (line.rfind("@TYPE ", 0) == 0)
-            page.type = atoi(value.c_str());
-        else if (line.rfind("@FRAME ", 0) == 0)
-            page.frame = value;
-        else if (line.rfind("@REPAIR_ARG ", 0) == 0)
-            page.repairArg = value;
+        size_t space = line.find(' ');
+        if (line[0] == '@' && space != std::string::npos)
+            values[line.substr(1, space - 1)] = line.substr(space + 1);
     }
-    return page;
+    return values;
 }
 
 std::string Function(const CommandRoute &route)
@@ -85,26 +71,23 @@ std::string Function(const CommandRoute &route)
 // or a repair argument renamed on one side only, loses that page's results.
 TEST(CommandRoute, EachCheckPagesCommandAndRepairReachItsFrame)
 {
-    std::vector<CheckPage> pages;
-    for (const char *name : {"NX_DETECTALL.HTM", "NX_DETECTCT.HTM", "NX_DETECTKEY.HTM", "NX_DETECTSYS.HTM"})
-        pages.push_back(ReadCheckPage(name));
-    auto full = std::find_if(pages.begin(), pages.end(), [](const CheckPage &p) { return p.kind == "all"; });
-    ASSERT_NE(pages.end(), full);
-    for (const CheckPage &page : pages) {
-        SCOPED_TRACE(page.kind);
-        ASSERT_FALSE(page.frame.empty());
-        CommandRoute route = RouteCommand(page.type, "NX");
+    const std::string full = ReadCheckPage("NX_DETECTALL.HTM")["FRAME"] + ".addResult";
+    for (const char *name : {"NX_DETECTALL.HTM", "NX_DETECTCT.HTM", "NX_DETECTKEY.HTM", "NX_DETECTSYS.HTM"}) {
+        SCOPED_TRACE(name);
+        std::map<std::string, std::string> page = ReadCheckPage(name);
+        ASSERT_FALSE(page["FRAME"].empty());
+        std::string own = page["FRAME"] + ".addResult", repairArg = page["REPAIR_ARG"];
+        CommandRoute route = RouteCommand(atoi(page["TYPE"].c_str()), "NX");
         EXPECT_TRUE(route.recognised);
-        EXPECT_EQ(page.frame + ".addResult", Function(route));
-        EXPECT_EQ(page.kind == "all", route.emptiesLog);  // only the full check starts a fresh log
-        EXPECT_EQ(page.frame + ".addResult", Function(RouteCommand(10, page.repairArg)));
+        EXPECT_EQ(own, Function(route));
+        EXPECT_EQ(page["KIND"] == "all", route.emptiesLog);  // only the full check starts a fresh log
+        EXPECT_EQ(own, Function(RouteCommand(10, repairArg)));
         // Another spelling is no page's: its repair shows in the full check.
-        std::string lower = page.repairArg;
-        for (char &c : lower)
+        for (char &c : repairArg)
             c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-        EXPECT_EQ(full->frame + ".addResult", Function(RouteCommand(10, lower)));
+        EXPECT_EQ(full, Function(RouteCommand(10, repairArg)));
     }
-    EXPECT_EQ(full->frame + ".addResult", Function(RouteCommand(10, "")));
+    EXPECT_EQ(full, Function(RouteCommand(10, "")));
 }
 
 TEST(CommandIdArgument, IntegersDoublesAndOtherValues)
