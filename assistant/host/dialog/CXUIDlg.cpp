@@ -65,7 +65,7 @@ INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(m_icon));
         return TRUE;
     case WM_RUV_CALLSCRIPT:
-        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, m_bridge.OnCallScript(m_channel.Received(lParam)));
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, m_bridge.OnCallScript(lParam));
         return TRUE;
     case WM_SIZE:
         FitBrowser();
@@ -91,7 +91,7 @@ INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CXUIDlg::OnInitDialog()
 {
-    m_channel.SetWindow(m_hWnd);
+    m_bridge.SetResultWindow(m_hWnd);
     m_prompt.SetOwner(m_hWnd);
     RECT window, work;
     GetWindowRect(m_hWnd, &window);

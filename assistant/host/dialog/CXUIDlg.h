@@ -45,7 +45,7 @@ private:
     bool StartWorker() override;
 
     // IWorkerHost
-    IResultChannel &Results() override { return m_channel; }
+    IResultChannel &Results() override { return m_bridge.Results(); }
     ILog &Log() override { return m_log; }
     WorkerServices Services() override { return m_engine.Services(); }
 
@@ -66,7 +66,6 @@ private:
     HICON m_icon;
     HICON m_smallIcon;
     CScriptBridge m_bridge;
-    CMessageResultChannel m_channel;
     // The repair's question is asked in a box owned by this dialog.
     CMessageBoxPrompt m_prompt;
     CEngineServices m_engine;

@@ -28,7 +28,7 @@ public:
         wc.lpszClassName = "AssistantBridgeTest";
         RegisterWindowClass(wc);
         CreateEx(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL);
-        channel.SetWindow(m_hWnd);
+        bridge.SetResultWindow(m_hWnd);
         external.SetHandler(&bridge);
         state.Vendor = 1;
     }
@@ -48,7 +48,7 @@ public:
     }
 
     CommandState &State() override { return state; }
-    IResultChannel &Results() override { return channel; }
+    IResultChannel &Results() override { return bridge.Results(); }
     ILog &Log() override { return log; }
     WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, *engine}; }
 
@@ -101,7 +101,6 @@ public:
     FakeClientEngine client;
     IClientEngine *engine = &client;
     CLogFile log;
-    CMessageResultChannel channel;
     TestPage page;
     CScriptBridge bridge;
     CXUIImpIDispatch external;
@@ -114,7 +113,7 @@ protected:
     {
         switch (msg) {
         case WM_RUV_CALLSCRIPT:
-            return bridge.OnCallScript(channel.Received(lParam));
+            return bridge.OnCallScript(lParam);
         default:
             return CWindow::HandleMessage(msg, wParam, lParam);
         }
