@@ -1,10 +1,9 @@
 #include "assistant/host/CXUIApp.h"
 
-#include "assistant/engine/system/OsVersion.h"
-#include "assistant/engine/win32/system/CComonCheck.h"
-#include "assistant/host/HostTrace.h"
+#include "assistant/engine/win32/EngineServices.h"
 #include "assistant/host/dialog/BrowserLockdown.h"
 #include "assistant/host/dialog/CXUIDlg.h"
+#include "assistant/host/log/HostTrace.h"
 #include "assistant/host/startup/CSelectPro.h"
 #include "assistant/host/startup/SecurityAttributes.h"
 #include "common/win32/ProgramPath.h"
@@ -20,13 +19,6 @@
 #endif
 
 namespace {
-
-bool IsVistaOrLater()
-{
-    CComonCheck system;
-    int version = ClassifyOsVersion(system.ReadVersionRecord());
-    return version == kOsVista || version == kOsWin7;
-}
 
 // In COM-server mode: ends the loop once clients have come and gone.
 void CALLBACK IdleCheck(HWND, UINT, UINT_PTR, DWORD)
@@ -110,7 +102,7 @@ bool CXUIApp::InitInstance(const char *commandLine)
 
 void CXUIApp::AllowActivationMessage()
 {
-    if (!IsVistaOrLater())
+    if (!OsIsVistaOrLater())
         return;
     typedef BOOL(WINAPI * FilterFn)(UINT, DWORD);
     HMODULE user = GetModuleHandleA("USER32.Dll");

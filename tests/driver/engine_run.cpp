@@ -9,7 +9,6 @@
 // delete it, rename it away and put another in its place) and prints
 // "tamper<TAB>name<TAB>write=… delete=… rename=…" (done or refused).
 #include "assistant/engine/win32/EngineServices.h"
-#include "assistant/engine/win32/Win32ClientEngine.h"
 #include "assistant/host/bridge/ScriptMessages.h"
 #include "assistant/host/log/LogFile.h"
 #include "common/win32/window/Window.h"
@@ -42,7 +41,7 @@ private:
 
 class CEngineRunWindow : public CWindow, public IWorkerHost {
 public:
-    explicit CEngineRunWindow(IYesNoPrompt &prompt) : m_client(m_engine, prompt) {}
+    explicit CEngineRunWindow(IYesNoPrompt &prompt) : m_engine(prompt) {}
 
     bool Create()
     {
@@ -60,16 +59,17 @@ public:
     CommandState &State() override { return m_state; }
     IResultChannel &Results() override { return m_channel; }
     ILog &Log() override { return m_log; }
-    WorkerServices Services() override { return m_engine.Services(m_client.Engine()); }
+    WorkerServices Services() override { return m_engine.Services(); }
     CLogFile &LogFile() { return m_log; }
-    CInstallerPlatform &Platform() { return m_client.Platform(); }
+    CInstallerPlatform &Platform() { return m_engine.Platform(); }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override
     {
         switch (msg) {
         case WM_RUV_CALLSCRIPT:
-            PrintResult();
+            if (const PageResult *result = m_channel.Received(lParam))
+                PrintResult(*result);
             return 0;
         default:
             return CWindow::HandleMessage(msg, wParam, lParam);
@@ -77,10 +77,9 @@ protected:
     }
 
 private:
-    void PrintResult()
+    void PrintResult(const PageResult &result)
     {
-        const std::vector<std::string> &args = m_state.ScriptArgs;
-        std::string line = (args.size() > 0 ? args[0] : "") + "\t" + (args.size() > 1 ? args[1] : "") + "\n";
+        std::string line = result.code + "\t" + result.second + "\n";
         fwrite(line.data(), 1, line.size(), stdout);
         fflush(stdout);
     }
@@ -89,7 +88,6 @@ private:
     CMessageResultChannel m_channel;
     CLogFile m_log;
     CEngineServices m_engine;
-    CWin32ClientEngine m_client;
 };
 
 void PumpUntilEnded(HANDLE thread)

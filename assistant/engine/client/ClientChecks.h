@@ -3,10 +3,10 @@
 #pragma once
 
 #include "assistant/engine/platform/ClientPlatform.h"
+#include "assistant/engine/run/CheckRun.h"
 #include "assistant/engine/system/SystemChecks.h"
 #include "assistant/engine/tables/ClientTables.h"
 #include "assistant/engine/version/VersionCheck.h"
-#include "assistant/engine/worker/CheckRun.h"
 
 #include <string.h>
 

@@ -1,8 +1,8 @@
 // What the system check asks the platform beyond the registry.
 #pragma once
 
+#include "assistant/engine/platform/OsVersionRecord.h"
 #include "assistant/engine/platform/SystemFolders.h"
-#include "assistant/engine/system/OsVersion.h"
 
 // The platform queries that are not plain registry reads.
 class ISystemInfo : public ISystemFolders {

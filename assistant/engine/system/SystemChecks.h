@@ -3,11 +3,11 @@
 
 #include "assistant/engine/platform/Registry.h"
 #include "assistant/engine/platform/SystemInfo.h"
+#include "assistant/engine/run/CheckRun.h"
+#include "assistant/engine/run/EngineAddresses.h"
 #include "assistant/engine/system/OsVersion.h"
 #include "assistant/engine/tables/RegistryTableCheck.h"
 #include "assistant/engine/tables/SystemTables.h"
-#include "assistant/engine/worker/CheckRun.h"
-#include "assistant/engine/worker/EngineAddresses.h"
 
 class SystemChecks {
 public:

@@ -3,8 +3,8 @@
 
 #include "assistant/engine/platform/FileSystem.h"
 #include "assistant/engine/platform/Registry.h"
+#include "assistant/engine/run/CheckRun.h"
 #include "assistant/engine/tables/RegistryTableCheck.h"
-#include "assistant/engine/worker/CheckRun.h"
 
 #include <stdint.h>
 

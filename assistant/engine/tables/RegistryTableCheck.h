@@ -3,7 +3,7 @@
 
 #include "assistant/engine/platform/Registry.h"
 #include "assistant/engine/platform/SystemFolders.h"
-#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/run/CheckRun.h"
 
 #include <stdint.h>
 

@@ -1,8 +1,8 @@
 // The fixed registry tables of the system check.
 #pragma once
 
+#include "assistant/engine/run/EngineAddresses.h"
 #include "assistant/engine/tables/RegistryTableCheck.h"
-#include "assistant/engine/worker/EngineAddresses.h"
 
 enum { kBaseRegistryCount = 1, kTrustedSitesCount = 4, kTrustedZoneCount = 7 };
 

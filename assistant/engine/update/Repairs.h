@@ -4,7 +4,7 @@
 
 #include "assistant/engine/platform/ClientPlatform.h"
 #include "assistant/engine/platform/Registry.h"
-#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/run/CheckRun.h"
 
 enum BinResource {
     kBinSignature = 187,

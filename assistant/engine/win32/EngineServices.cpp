@@ -1,12 +1,18 @@
 #include "assistant/engine/win32/EngineServices.h"
 
+#include "assistant/engine/run/TestHooks.h"
+#include "assistant/engine/system/OsVersion.h"
+
 // The process's environment is the user's to set: the administrator
 // process takes its overrides from the machine's key only.
-CEngineServices::CEngineServices() : m_addresses(LoadEngineAddresses(m_registry)) {}
-
-WorkerServices CEngineServices::Services(IClientEngine *client)
+CEngineServices::CEngineServices(IYesNoPrompt &prompt)
+    : m_addresses(LoadEngineAddresses(m_registry)), m_client(*this, prompt)
 {
-    return WorkerServices{m_ssl, m_clock, m_registry, m_comonCheck, m_addresses, client};
+}
+
+WorkerServices CEngineServices::Services()
+{
+    return WorkerServices{m_ssl, m_clock, m_registry, m_comonCheck, m_addresses, m_client.Engine()};
 }
 
 DWORD WINAPI CheckWorker(LPVOID param)
@@ -30,4 +36,29 @@ bool StartCheckWorker(IWorkerHost *host)
         return false;
     CloseHandle(thread);
     return true;
+}
+
+static int ThisOsVersionClass()
+{
+    CComonCheck system;
+    return ClassifyOsVersion(system.ReadVersionRecord());
+}
+
+bool OsIsVistaOrLater()
+{
+    int version = ThisOsVersionClass();
+    return version == kOsVista || version == kOsWin7;
+}
+
+bool OsIsWin9xFamily()
+{
+    int version = ThisOsVersionClass();
+    return version == kOsWin95 || version == kOsWin95Osr2 || version == kOsWin98 || version == kOsWin98Se ||
+           version == kOsWinMe;
+}
+
+std::string ReadMachineTestHook(const char *name)
+{
+    CWin32Registry registry;
+    return ReadTestHook(registry, name);
 }

@@ -1,5 +1,6 @@
 #include "assistant/engine/win32/Win32ClientEngine.h"
 
+#include "assistant/engine/win32/EngineServices.h"
 #include "assistant/engine/win32/install/SignatureGate.h"
 
 CWin32ClientEngine::CWin32ClientEngine(CEngineServices &services, IYesNoPrompt &prompt)

@@ -1,7 +1,7 @@
 #include "assistant/host/bridge/CXUIImpIDispatch.h"
 
-#include "assistant/engine/win32/system/TextConversion.h"
 #include "assistant/host/bridge/CommandTable.h"
+#include "common/win32/TextConversion.h"
 
 #include <string.h>
 

@@ -2,7 +2,7 @@
 // and start one worker.
 #pragma once
 
-#include "assistant/engine/worker/CommandState.h"
+#include "assistant/engine/run/CommandState.h"
 #include "assistant/host/bridge/BridgeHost.h"
 
 #include <string>

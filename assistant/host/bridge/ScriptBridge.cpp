@@ -1,7 +1,5 @@
 #include "assistant/host/bridge/ScriptBridge.h"
 
-#include "assistant/host/bridge/ScriptMessages.h"
-
 static const DISPID kDispidBrowserDocument = 203;
 
 DispatchOutcome CScriptBridge::OnRuvSysCall(const CommandCall &call)
@@ -9,9 +7,10 @@ DispatchOutcome CScriptBridge::OnRuvSysCall(const CommandCall &call)
     return DispatchCommand(m_state, call, m_host);
 }
 
-LRESULT CScriptBridge::OnCallScript()
+LRESULT CScriptBridge::OnCallScript(LPARAM lParam)
 {
-    m_js.CallFunction(m_state.ScriptFunction, m_state.ScriptArgs, NULL);
+    if (const PageResult *result = m_channel.Received(lParam))
+        m_js.CallFunction(result->function, {result->code, result->second}, NULL);
     return 0;
 }
 

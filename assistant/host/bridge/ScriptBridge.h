@@ -5,6 +5,7 @@
 #include "assistant/host/bridge/BridgeHost.h"
 #include "assistant/host/bridge/CXUIImpIDispatch.h"
 #include "assistant/host/bridge/CommandDispatch.h"
+#include "assistant/host/bridge/ScriptMessages.h"
 #include "assistant/host/bridge/script/CJsCall.h"
 
 class CScriptBridge : public IRuvSysCallHandler {
@@ -12,9 +13,14 @@ public:
     CScriptBridge(CommandState &state, IBridgeHost &host) : m_state(state), m_host(host) {}
 
     DispatchOutcome OnRuvSysCall(const CommandCall &call) override;
-    // The WM_RUV_CALLSCRIPT handler: calls ScriptFunction with ScriptArgs.
-    // A missing frame or function drops the result. Returns 0.
-    LRESULT OnCallScript();
+    // Where the worker's results go: sent to window, which hands each
+    // WM_RUV_CALLSCRIPT back here.
+    IResultChannel &Results() { return m_channel; }
+    void SetResultWindow(HWND window) { m_channel.SetWindow(window); }
+    // The WM_RUV_CALLSCRIPT handler: calls the result's function with its
+    // code and second. A message that is not the channel's, a missing frame
+    // or function drops it. Returns 0.
+    LRESULT OnCallScript(LPARAM lParam);
     // The host attaches the current document here (see AttachBrowserDocument).
     CJsCall &JsCall() { return m_js; }
 
@@ -22,6 +28,7 @@ private:
     CommandState &m_state;
     IBridgeHost &m_host;
     CJsCall m_js;
+    CMessageResultChannel m_channel;
 };
 
 // The WebBrowser control's Document property (DISPID 203), with a reference

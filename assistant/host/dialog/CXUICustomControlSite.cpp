@@ -1,6 +1,6 @@
 #include "assistant/host/dialog/CXUICustomControlSite.h"
 
-#include "assistant/host/HostTrace.h"
+#include "assistant/host/log/HostTrace.h"
 
 CXUICustomControlSite::CXUICustomControlSite(HWND window, IDispatch *external)
     : m_refs(1), m_window(window), m_control(NULL), m_active(NULL),

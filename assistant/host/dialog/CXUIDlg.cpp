@@ -1,11 +1,11 @@
 #include "assistant/host/dialog/CXUIDlg.h"
 
-#include "assistant/host/HostTrace.h"
-#include "assistant/host/ProgramPaths.h"
 #include "assistant/host/dialog/CXUICustomOccManager.h"
 #include "assistant/host/links/UserLinks.h"
+#include "assistant/host/log/HostTrace.h"
 #include "assistant/host/protocol/OwnModulePath.h"
-#include "assistant/host/resource.h"
+#include "assistant/host/protocol/ProgramPaths.h"
+#include "assistant/host/res/resource.h"
 #include "common/win32/Module.h"
 #include "common/win32/ProgramPath.h"
 
@@ -17,7 +17,7 @@ const char kAssistantTitle[] = "岚川银行网银助手";
 CXUIDlg::CXUIDlg(int vendor, UINT activationMessage, CLogFile &log, CXUIImpIDispatch *external)
     : CDialog(IDD_XUI_DIALOG), m_vendor(vendor), m_activationMessage(activationMessage), m_log(log),
       m_external(external), m_worker(NULL), m_icon(NULL), m_smallIcon(NULL), m_bridge(m_state, *this),
-      m_client(m_engine, m_prompt), m_events(*this)
+      m_engine(m_prompt), m_events(*this)
 {
 }
 
@@ -65,7 +65,7 @@ INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(m_icon));
         return TRUE;
     case WM_RUV_CALLSCRIPT:
-        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, m_bridge.OnCallScript());
+        SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, m_bridge.OnCallScript(lParam));
         return TRUE;
     case WM_SIZE:
         FitBrowser();
@@ -91,7 +91,7 @@ INT_PTR CXUIDlg::RunDlgProc(UINT msg, WPARAM wParam, LPARAM lParam)
 
 void CXUIDlg::OnInitDialog()
 {
-    m_channel.SetWindow(m_hWnd);
+    m_bridge.SetResultWindow(m_hWnd);
     m_prompt.SetOwner(m_hWnd);
     RECT window, work;
     GetWindowRect(m_hWnd, &window);

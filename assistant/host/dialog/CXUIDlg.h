@@ -3,8 +3,6 @@
 #pragma once
 
 #include "assistant/engine/win32/EngineServices.h"
-#include "assistant/engine/win32/Win32ClientEngine.h"
-#include "assistant/engine/win32/install/InstallerPlatform.h"
 #include "assistant/host/bridge/CXUIImpIDispatch.h"
 #include "assistant/host/bridge/ScriptBridge.h"
 #include "assistant/host/bridge/ScriptMessages.h"
@@ -47,9 +45,9 @@ private:
     bool StartWorker() override;
 
     // IWorkerHost
-    IResultChannel &Results() override { return m_channel; }
+    IResultChannel &Results() override { return m_bridge.Results(); }
     ILog &Log() override { return m_log; }
-    WorkerServices Services() override { return m_engine.Services(m_client.Engine()); }
+    WorkerServices Services() override { return m_engine.Services(); }
 
     // INavigationOwner
     bool BeforeNavigate(IDispatch *frame, const std::string &url) override;
@@ -68,11 +66,9 @@ private:
     HICON m_icon;
     HICON m_smallIcon;
     CScriptBridge m_bridge;
-    CMessageResultChannel m_channel;
-    CEngineServices m_engine;
     // The repair's question is asked in a box owned by this dialog.
     CMessageBoxPrompt m_prompt;
-    CWin32ClientEngine m_client;
+    CEngineServices m_engine;
     CWebbrowser m_browser;
     CXUIBrowserEvents m_events;
 };

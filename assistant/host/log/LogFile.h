@@ -1,7 +1,7 @@
 // The assistant's log file next to the program.
 #pragma once
 
-#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/run/ResultChannel.h"
 
 #include <windows.h>
 

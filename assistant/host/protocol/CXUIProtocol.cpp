@@ -1,6 +1,6 @@
 #include "assistant/host/protocol/CXUIProtocol.h"
 
-#include "assistant/host/ProgramPaths.h"
+#include "assistant/host/protocol/ProgramPaths.h"
 #include "common/win32/ProgramPath.h"
 
 #include <new>

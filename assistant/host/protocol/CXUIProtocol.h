@@ -2,7 +2,7 @@
 // and a pluggable-protocol face that serves images\test.gif next to the program.
 #pragma once
 
-#include "assistant/host/startup/RuvIdentities.h"
+#include "assistant/host/protocol/RuvIdentities.h"
 
 #include <windows.h>
 #include <urlmon.h>

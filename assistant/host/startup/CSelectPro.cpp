@@ -1,6 +1,6 @@
 #include "assistant/host/startup/CSelectPro.h"
 
-#include "assistant/host/resource.h"
+#include "assistant/host/res/resource.h"
 #include "common/win32/Module.h"
 
 CSelectPro::CSelectPro() : CDialog(IDD_SELECTPRO), m_selection(0), m_background(NULL), m_vendor1(NULL), m_vendor2(NULL)

@@ -1,9 +1,9 @@
 #include "assistant/host/startup/ComServer.h"
 
-#include "assistant/host/ProgramPaths.h"
 #include "assistant/host/protocol/CXUIProtocol.h"
+#include "assistant/host/protocol/ProgramPaths.h"
+#include "assistant/host/protocol/RuvIdentities.h"
 #include "assistant/host/startup/Registrar.h"
-#include "assistant/host/startup/RuvIdentities.h"
 
 const CLSID kClsidRegistrar = {0x44EC053A, 0x400F, 0x11D0, {0x9D, 0xCD, 0x00, 0xA0, 0xC9, 0x03, 0x91, 0xD3}};
 const IID kIidRegistrar = {0x44EC053B, 0x400F, 0x11D0, {0x9D, 0xCD, 0x00, 0xA0, 0xC9, 0x03, 0x91, 0xD3}};

@@ -1,28 +1,17 @@
 #include "assistant/host/startup/SecurityAttributes.h"
 
-#include "assistant/engine/system/OsVersion.h"
-#include "assistant/engine/win32/system/CComonCheck.h"
+#include "assistant/engine/win32/EngineServices.h"
 
 #include <sddl.h>
 #include <string.h>
 
 SecurityAttributes g_securityAttributes;
 
-namespace {
-bool IsWin9xFamily()
-{
-    CComonCheck system;
-    int version = ClassifyOsVersion(system.ReadVersionRecord());
-    return version == kOsWin95 || version == kOsWin95Osr2 || version == kOsWin98 || version == kOsWin98Se ||
-           version == kOsWinMe;
-}
-}  // namespace
-
 SecurityAttributes::SecurityAttributes() : m_empty(true), m_labelDescriptor(NULL)
 {
     memset(&m_attributes, 0, sizeof(m_attributes));
     memset(&m_descriptor, 0, sizeof(m_descriptor));
-    if (IsWin9xFamily())
+    if (OsIsWin9xFamily())
         return;
     if (!InitializeSecurityDescriptor(&m_descriptor, SECURITY_DESCRIPTOR_REVISION))
         return;

@@ -1,7 +1,7 @@
 // Test doubles for the client, update and repair sequences' platform.
 #pragma once
 
-#include "assistant/engine/client/ClientEngine.h"
+#include "assistant/engine/worker/ClientEngine.h"
 #include "tests/unit/assistant/EngineFakes.h"
 
 #include <algorithm>

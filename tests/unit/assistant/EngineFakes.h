@@ -2,12 +2,12 @@
 // unit tests and the Wine tests.
 #pragma once
 
-#include "assistant/engine/client/ClientEngine.h"
 #include "assistant/engine/platform/Clock.h"
 #include "assistant/engine/platform/Registry.h"
+#include "assistant/engine/run/CheckRun.h"
 #include "assistant/engine/system/SystemChecks.h"
-#include "assistant/engine/worker/CheckRun.h"
-#include "assistant/engine/worker/CheckWorker.h"
+#include "assistant/engine/worker/ClientEngine.h"
+#include "assistant/engine/worker/CommandRunner.h"
 
 #include <ctype.h>
 #include <stdint.h>
@@ -92,17 +92,16 @@ private:
     std::map<std::string, KeyData> m_keys;
 };
 
-// Records every delivered (code, second) pair and every log line in one
-// stream, so tests can check the order of both.
+// Records every delivered (code, second) pair, the page function it went
+// to and every log line in one stream, so tests can check the order of both.
 class RecordingPage : public IResultChannel, public ILog {
 public:
     explicit RecordingPage(CommandState &state) : m_state(state) {}
-    void DeliverScriptArgs() override
+    void Deliver(const PageResult &result) override
     {
-        std::string pair;
-        for (size_t i = 0; i < m_state.ScriptArgs.size(); ++i)
-            pair += (i ? "|" : "") + m_state.ScriptArgs[i];
+        std::string pair = result.code + "|" + result.second;
         results.push_back(pair);
+        functions.push_back(result.function);
         events.push_back("R " + pair);
         busyAtDelivery.push_back(m_state.Busy);
     }
@@ -113,6 +112,7 @@ public:
     }
 
     std::vector<std::string> results;
+    std::vector<std::string> functions;
     std::vector<std::string> logs;
     std::vector<std::string> events;
     std::vector<int> busyAtDelivery;
@@ -164,39 +164,48 @@ public:
 };
 
 // Stands in for the client, update and repair sequences: reports a marker so
-// the worker's order is visible, and can fail the installation.
+// the worker's order is visible, and can fail the installation. What it
+// reported is kept in reported, in the page's "code|second" form.
 class FakeClientEngine : public IClientEngine {
 public:
     int RunClientChecks(CheckRun &run, int vendor, bool standAlone) override
     {
         calls.push_back("client " + std::to_string(vendor) + (standAlone ? " alone" : " inside"));
-        run.ReportResult("TITLE_CT", 1);
+        Report(run, "TITLE_CT", 1);
         if (standAlone)
-            run.ReportResult("TITLE_RC", 0);
+            Report(run, "TITLE_RC", 0);
         return 1;
     }
     int RunOnlineUpdate(CheckRun &run) override
     {
         calls.push_back("update");
-        run.ReportResult("VERSION", 95);
+        Report(run, "VERSION", 95);
         return 1;
     }
     void RunRepair(CheckRun &run) override
     {
         calls.push_back("repair");
-        run.ReportResult("REPAIR2", 100);
-        run.ReportResult("REPAIR2", 0);
+        Report(run, "REPAIR2", 100);
+        Report(run, "REPAIR2", 0);
     }
     bool RunFirstRunInstallation(CheckRun &run) override
     {
         calls.push_back("install");
         if (!installSucceeds) {
-            run.ReportResult("REPAIR0", 20);
-            run.ReportResult("REPAIR0", 0);
+            Report(run, "REPAIR0", 20);
+            Report(run, "REPAIR0", 0);
         }
         return installSucceeds;
     }
 
     bool installSucceeds = true;
     std::vector<std::string> calls;
+    std::vector<std::string> reported;
+
+protected:
+    void Report(CheckRun &run, const char *code, int second)
+    {
+        reported.push_back(std::string(code) + "|" + std::to_string(second));
+        run.ReportResult(code, second);
+    }
 };

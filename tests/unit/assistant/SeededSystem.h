@@ -1,7 +1,7 @@
 // A registry in which every system-check row passes.
 #pragma once
 
-#include "assistant/engine/worker/EngineAddresses.h"
+#include "assistant/engine/run/EngineAddresses.h"
 #include "tests/unit/assistant/EngineFakes.h"
 
 inline void SeedPassingSystem(FakeRegistry &reg, const EngineAddresses &a)

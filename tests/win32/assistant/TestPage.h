@@ -3,8 +3,8 @@
 // the frame walk runs against these; the calls themselves are real COM calls.
 #pragma once
 
-#include "assistant/engine/win32/system/TextConversion.h"
 #include "assistant/host/bridge/script/ScriptDocument.h"
+#include "common/win32/TextConversion.h"
 
 #include <map>
 #include <string>

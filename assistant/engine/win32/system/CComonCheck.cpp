@@ -2,8 +2,8 @@
 
 #include "assistant/engine/system/UserRole.h"
 #include "assistant/engine/win32/system/NetworkProbe.h"
-#include "assistant/engine/win32/system/TextConversion.h"
 #include "common/win32/SystemLibrary.h"
+#include "common/win32/TextConversion.h"
 
 #include <lm.h>
 #include <tlhelp32.h>

@@ -2,9 +2,12 @@
 // user's role, the system directory and the network probe.
 #pragma once
 
-#include "assistant/engine/system/SystemChecks.h"
+#include "assistant/engine/platform/SystemInfo.h"
 
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 class CComonCheck : public ISystemInfo {
 public:

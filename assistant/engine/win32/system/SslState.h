@@ -1,7 +1,7 @@
 // Empties the SSL session cache that the browser shares with the system.
 #pragma once
 
-#include "assistant/engine/worker/CheckWorker.h"
+#include "assistant/engine/platform/SslSessionState.h"
 
 class CSslState : public ISslState {
 public:

@@ -1,8 +1,8 @@
 #include "assistant/host/bridge/script/CJsCall.h"
 
-#include "assistant/engine/win32/system/TextConversion.h"
 #include "assistant/host/bridge/script/HtmlScriptDocument.h"
 #include "assistant/host/bridge/script/ScriptPath.h"
+#include "common/win32/TextConversion.h"
 
 bool CJsCall::SetDocument(IDispatch *document)
 {

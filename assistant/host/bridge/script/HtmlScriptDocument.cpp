@@ -1,6 +1,6 @@
 #include "assistant/host/bridge/script/HtmlScriptDocument.h"
 
-#include "assistant/engine/win32/system/TextConversion.h"
+#include "common/win32/TextConversion.h"
 
 #include <mshtml.h>
 

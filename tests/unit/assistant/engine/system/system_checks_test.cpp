@@ -1,5 +1,5 @@
+#include "assistant/engine/run/TestHooks.h"
 #include "assistant/engine/system/SystemChecks.h"
-#include "assistant/engine/worker/TestHooks.h"
 #include "tests/unit/assistant/EngineFakes.h"
 #include "tests/unit/assistant/SeededSystem.h"
 

@@ -1,12 +1,16 @@
 #include "assistant/host/bridge/CommandDispatch.h"
 #include "assistant/host/bridge/CommandTable.h"
 #include "assistant/host/bridge/script/ScriptPath.h"
-#include "assistant/host/dialog/AcceleratorRule.h"
 #include "assistant/host/log/LogFormat.h"
 
 #include <gtest/gtest.h>
 
+#include <ctype.h>
+#include <stdlib.h>
+
+#include <fstream>
 #include <limits>
+#include <map>
 
 namespace {
 
@@ -42,21 +46,48 @@ protected:
     FakeHost host;
 };
 
-TEST(CommandRouteTable, FramesByCommandAndRepairOrigin)
+// A check page source's values ("@NAME value" lines): the command its button
+// sends (TYPE), the frame it is shown in and the argument its repair sends.
+std::map<std::string, std::string> ReadCheckPage(const char *name)
 {
-    EXPECT_STREQ("mainframe1.addResult", RouteCommand(1, "NX").scriptFunction);
-    EXPECT_STREQ("mainframe2.addResult", RouteCommand(2, "NX").scriptFunction);
-    EXPECT_STREQ("mainframe3.addResult", RouteCommand(3, "NX").scriptFunction);
-    EXPECT_STREQ("mainframe.addResult", RouteCommand(4, "NX").scriptFunction);
-    EXPECT_TRUE(RouteCommand(4, "NX").emptiesLog);
-    EXPECT_FALSE(RouteCommand(3, "NX").emptiesLog);
-    EXPECT_STREQ("mainframe3.addResult", RouteCommand(10, "NXIE").scriptFunction);
-    EXPECT_STREQ("mainframe2.addResult", RouteCommand(10, "NXCT").scriptFunction);
-    EXPECT_STREQ("mainframe1.addResult", RouteCommand(10, "NXKEY").scriptFunction);
-    EXPECT_STREQ("mainframe.addResult", RouteCommand(10, "nxct").scriptFunction);
-    EXPECT_STREQ("mainframe.addResult", RouteCommand(10, "").scriptFunction);
-    EXPECT_FALSE(RouteCommand(7, "NX").recognised);
-    EXPECT_FALSE(RouteCommand(0, "NX").recognised);
+    std::map<std::string, std::string> values;
+    std::ifstream in(std::string(ORVANE_SOURCE_DIR "/assistant/res/pages/") + name);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t space = line.find(' ');
+        if (line[0] == '@' && space != std::string::npos)
+            values[line.substr(1, space - 1)] = line.substr(space + 1);
+    }
+    return values;
+}
+
+std::string Function(const CommandRoute &route)
+{
+    return route.scriptFunction ? route.scriptFunction : "<none>";
+}
+
+// The table and the pages are written apart: a page moved to another frame,
+// or a repair argument renamed on one side only, loses that page's results.
+TEST(CommandRoute, EachCheckPagesCommandAndRepairReachItsFrame)
+{
+    const std::string full = ReadCheckPage("NX_DETECTALL.HTM")["FRAME"] + ".addResult";
+    for (const char *name : {"NX_DETECTALL.HTM", "NX_DETECTCT.HTM", "NX_DETECTKEY.HTM", "NX_DETECTSYS.HTM"}) {
+        SCOPED_TRACE(name);
+        std::map<std::string, std::string> page = ReadCheckPage(name);
+        ASSERT_FALSE(page["FRAME"].empty());
+        std::string own = page["FRAME"] + ".addResult", repairArg = page["REPAIR_ARG"];
+        CommandRoute route = RouteCommand(atoi(page["TYPE"].c_str()), "NX");
+        EXPECT_TRUE(route.recognised);
+        EXPECT_EQ(own, Function(route));
+        EXPECT_EQ(page["KIND"] == "all", route.emptiesLog);  // only the full check starts a fresh log
+        EXPECT_EQ(own, Function(RouteCommand(10, repairArg)));
+        // Another spelling is no page's: its repair shows in the full check.
+        for (char &c : repairArg)
+            c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(full, Function(RouteCommand(10, repairArg)));
+    }
+    EXPECT_EQ(full, Function(RouteCommand(10, "")));
 }
 
 TEST(CommandIdArgument, IntegersDoublesAndOtherValues)
@@ -170,16 +201,6 @@ TEST(ScriptPathSplit, FramesThenFunction)
     ScriptPath nested = SplitScriptPath("a.b.f");
     EXPECT_EQ(std::vector<std::string>({"a", "b"}), nested.frames);
     EXPECT_EQ("f", nested.function);
-}
-
-TEST(Accelerators, OnlyCtrlWithOPOrNOnKeyDown)
-{
-    EXPECT_TRUE(SwallowAccelerator(true, true, false, true, false));
-    EXPECT_TRUE(SwallowAccelerator(true, true, true, false, false));
-    EXPECT_TRUE(SwallowAccelerator(true, true, false, false, true));
-    EXPECT_FALSE(SwallowAccelerator(false, true, true, true, true));
-    EXPECT_FALSE(SwallowAccelerator(true, false, true, false, false));
-    EXPECT_FALSE(SwallowAccelerator(true, true, false, false, false));
 }
 
 TEST(Log, EntryFormatAndPath)

@@ -1,5 +1,5 @@
 // The command-line switches and the addresses made from the program path.
-#include "assistant/host/ProgramPaths.h"
+#include "assistant/host/protocol/ProgramPaths.h"
 #include "assistant/host/startup/StartMode.h"
 
 #include <gtest/gtest.h>

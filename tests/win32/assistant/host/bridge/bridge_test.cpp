@@ -28,7 +28,7 @@ public:
         wc.lpszClassName = "AssistantBridgeTest";
         RegisterWindowClass(wc);
         CreateEx(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL);
-        channel.SetWindow(m_hWnd);
+        bridge.SetResultWindow(m_hWnd);
         external.SetHandler(&bridge);
         state.Vendor = 1;
     }
@@ -48,9 +48,9 @@ public:
     }
 
     CommandState &State() override { return state; }
-    IResultChannel &Results() override { return channel; }
+    IResultChannel &Results() override { return bridge.Results(); }
     ILog &Log() override { return log; }
-    WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, engine}; }
+    WorkerServices Services() override { return WorkerServices{ssl, clock, registry, system, addresses, *engine}; }
 
     // Lets the worker's sends through until the run has ended.
     bool WaitIdle()
@@ -101,7 +101,6 @@ public:
     FakeClientEngine client;
     IClientEngine *engine = &client;
     CLogFile log;
-    CMessageResultChannel channel;
     TestPage page;
     CScriptBridge bridge;
     CXUIImpIDispatch external;
@@ -114,7 +113,7 @@ protected:
     {
         switch (msg) {
         case WM_RUV_CALLSCRIPT:
-            return bridge.OnCallScript();
+            return bridge.OnCallScript(lParam);
         default:
             return CWindow::HandleMessage(msg, wParam, lParam);
         }
@@ -303,6 +302,14 @@ TEST(Bridge, MalformedCallsAndBusyStartNothing)
     EXPECT_TRUE(w.notFirstRunAtStart.empty());
     EXPECT_TRUE(w.state.ScriptFunction.empty());
     w.state.Busy = 0;
+
+    // The message number is anyone's to send: a result the channel is not
+    // delivering is never read.
+    ASSERT_TRUE(w.AttachDocument());
+    PageResult forged{"mainframe.addResult", "WEB0", "30"};
+    SendMessageA(w.Hwnd(), WM_RUV_CALLSCRIPT, 0, reinterpret_cast<LPARAM>(&forged));
+    SendMessageA(w.Hwnd(), WM_RUV_CALLSCRIPT, 0, 0x10);
+    EXPECT_TRUE(w.page.main.script.calls.empty());
 }
 
 // An update whose first package failed: Busy is released for the page while

@@ -1,5 +1,5 @@
 // The log file and the document-host answers of the browser site.
-#include "assistant/engine/worker/CheckWorker.h"
+#include "assistant/engine/worker/CommandRunner.h"
 #include "assistant/host/bridge/CXUIImpIDispatch.h"
 #include "assistant/host/dialog/BrowserLockdown.h"
 #include "assistant/host/dialog/CXUICustomControlSite.h"
@@ -125,7 +125,8 @@ TEST(LogFile, ReadOnlyOrMissingFolderMeansNoLogAndTheRunGoesOn)
     FakeSsl ssl;
     FixedClock clock;
     RecordingPage page(state);
-    CommandRunner worker(state, page, readOnly, WorkerServices{ssl, clock, reg, system, addresses, nullptr});
+    FakeClientEngine client;
+    CommandRunner worker(state, page, readOnly, WorkerServices{ssl, clock, reg, system, addresses, client});
     EXPECT_EQ(0, worker.Run());
     EXPECT_EQ(11u, page.results.size());
     EXPECT_EQ("TITLE_RC|0", page.results.back());
@@ -307,6 +308,10 @@ TEST(DocHost, CtrlOPNAreSwallowedOnKeyDownOnly)
     SetKeyboardState(keys);
     EXPECT_EQ(S_FALSE, ui->TranslateAccelerator(&down, NULL, 0));
     keys['N'] = 0x80;
+    SetKeyboardState(keys);
+    EXPECT_EQ(S_OK, ui->TranslateAccelerator(&down, NULL, 0));
+    keys['N'] = 0;
+    keys['O'] = 0x80;
     SetKeyboardState(keys);
     EXPECT_EQ(S_OK, ui->TranslateAccelerator(&down, NULL, 0));
     memset(keys, 0, sizeof(keys));

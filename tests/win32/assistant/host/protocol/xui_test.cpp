@@ -2,7 +2,7 @@
 // browser event sink's navigation decision.
 #include "assistant/host/dialog/BrowserEvents.h"
 #include "assistant/host/protocol/CXUIProtocol.h"
-#include "assistant/host/startup/RuvIdentities.h"
+#include "assistant/host/protocol/RuvIdentities.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "assistant/engine/win32/system/CComonCheck.h"
 #include "assistant/engine/win32/system/SslState.h"
 #include "assistant/engine/win32/system/Win32Registry.h"
-#include "assistant/engine/worker/CheckWorker.h"
+#include "assistant/engine/worker/CommandRunner.h"
 #include "tests/unit/assistant/EngineFakes.h"
 #include "tests/win32/assistant/LoopbackServer.h"
 #include "tests/win32/assistant/RegistrySeed.h"
@@ -161,7 +161,7 @@ TEST_F(WineSystemChecks, FullCheckWithClientDoubleReportsInOrder)
     seed.Key(HKEY_LOCAL_MACHINE, VendorProviderKey(1));  // no first-run installation
     state.Command = 4;
     state.Vendor = 1;
-    WorkerServices services{ssl, clock, registry, system, addresses, &client};
+    WorkerServices services{ssl, clock, registry, system, addresses, client};
     CommandRunner worker(state, page, page, services);
     EXPECT_EQ(0, worker.Run());
     EXPECT_EQ(0, state.Busy);

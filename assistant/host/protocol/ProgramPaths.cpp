@@ -1,4 +1,4 @@
-#include "assistant/host/ProgramPaths.h"
+#include "assistant/host/protocol/ProgramPaths.h"
 
 #include "common/Gbk.h"
 

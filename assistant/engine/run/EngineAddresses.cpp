@@ -1,6 +1,6 @@
-#include "assistant/engine/worker/EngineAddresses.h"
+#include "assistant/engine/run/EngineAddresses.h"
 
-#include "assistant/engine/worker/TestHooks.h"
+#include "assistant/engine/run/TestHooks.h"
 
 const char kBankDomain[] = "lanchuanbank.com.cn";
 const char kEbankDomain[] = "lanchuan-ebank.com.cn";

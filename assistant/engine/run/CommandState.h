@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <string>
-#include <vector>
 
 struct CommandState {
     // The integers cross threads (dispatcher on the window thread, worker on
@@ -18,10 +17,9 @@ struct CommandState {
     std::atomic<int> NotFirstRun{0};
     std::atomic<int> WorkerStarted{0};
     std::atomic<int> Vendor{0};
-    // Only touched while one run is in progress: the worker fills ScriptArgs
-    // and blocks in the synchronous delivery while the window thread reads it.
+    // The page function of the next run. Written by the dispatcher only while
+    // no worker exists; the worker takes its copy when it starts.
     std::string ScriptFunction;
-    std::vector<std::string> ScriptArgs;
 };
 
 // Whether the dialog must refuse a new command, its close and navigation.

@@ -1,7 +1,6 @@
-#include "assistant/host/HostTrace.h"
+#include "assistant/host/log/HostTrace.h"
 
-#include "assistant/engine/win32/system/Win32Registry.h"
-#include "assistant/engine/worker/TestHooks.h"
+#include "assistant/engine/win32/EngineServices.h"
 #include "common/win32/TraceFile.h"
 
 #include <string.h>
@@ -10,8 +9,7 @@
 // process must not create or append to a file a user names.
 static void TracePath(char *path, unsigned size)
 {
-    CWin32Registry registry;
-    std::string file = ReadTestHook(registry, "ORVANE_TRACE_FILE");
+    std::string file = ReadMachineTestHook("ORVANE_TRACE_FILE");
     if (file.size() < size)
         memcpy(path, file.c_str(), file.size() + 1);
 }

@@ -1,4 +1,4 @@
-#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/run/CheckRun.h"
 
 #include <stdio.h>
 
@@ -11,8 +11,5 @@ void CheckRun::ReportResult(const char *code, int number)
 
 void CheckRun::ReportResult(const char *code, const char *text)
 {
-    m_state.ScriptArgs.clear();
-    m_state.ScriptArgs.push_back(code ? code : "");
-    m_state.ScriptArgs.push_back(text ? text : "");
-    m_channel.DeliverScriptArgs();
+    m_channel.Deliver(PageResult{m_function, code ? code : "", text ? text : ""});
 }

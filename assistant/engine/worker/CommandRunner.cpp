@@ -1,4 +1,4 @@
-#include "assistant/engine/worker/CheckWorker.h"
+#include "assistant/engine/worker/CommandRunner.h"
 
 const char *VendorProviderKey(int vendor)
 {
@@ -51,17 +51,15 @@ int CommandRunner::Run()
 
 void CommandRunner::RunCommand(int command)
 {
-    IClientEngine *client = m_services.client;
+    IClientEngine &client = m_services.client;
     int vendor = m_run.Vendor();
     switch (command) {
     case kCmdFullCheck:
         RunFullCheck();
         break;
     case kCmdOnlineUpdate:
-        if (client) {
-            client->RunOnlineUpdate(m_run);
-            m_run.ReportResult("TITLE_CE", 0);
-        }
+        client.RunOnlineUpdate(m_run);
+        m_run.ReportResult("TITLE_CE", 0);
         break;
     case kCmdSystemCheck: {
         SystemChecks checks(m_run, m_services.registry, m_services.system, m_services.addresses);
@@ -69,12 +67,11 @@ void CommandRunner::RunCommand(int command)
         break;
     }
     case kCmdClientCheck:
-        if (client && (vendor == 1 || vendor == 2))
-            client->RunClientChecks(m_run, vendor, true);
+        if (vendor == 1 || vendor == 2)
+            client.RunClientChecks(m_run, vendor, true);
         break;
     case kCmdRepair:
-        if (client)
-            client->RunRepair(m_run);
+        client.RunRepair(m_run);
         break;
     default:
         break;
@@ -94,18 +91,18 @@ void CommandRunner::LogStamped(const char *text)
 
 void CommandRunner::RunFullCheck()
 {
-    IClientEngine *client = m_services.client;
+    IClientEngine &client = m_services.client;
     int vendor = m_run.Vendor();
     bool knownVendor = vendor == 1 || vendor == 2;
-    if (m_run.State().NotFirstRun == 0 && knownVendor && client && !VendorProviderRegistered(vendor)) {
-        if (!client->RunFirstRunInstallation(m_run))
+    if (m_run.State().NotFirstRun == 0 && knownVendor && !VendorProviderRegistered(vendor)) {
+        if (!client.RunFirstRunInstallation(m_run))
             return;
     }
     LogStamped("   全面检测开始");
     SystemChecks checks(m_run, m_services.registry, m_services.system, m_services.addresses);
     checks.RunSystemChecks(false);
-    if (client && knownVendor)
-        client->RunClientChecks(m_run, vendor, false);
+    if (knownVendor)
+        client.RunClientChecks(m_run, vendor, false);
     m_run.ReportResult("TITLE_IE", 0);
     LogStamped("   全面检测结束");
 }

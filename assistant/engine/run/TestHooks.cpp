@@ -1,4 +1,4 @@
-#include "assistant/engine/worker/TestHooks.h"
+#include "assistant/engine/run/TestHooks.h"
 
 #ifdef ORVANE_TEST_HOOKS
 

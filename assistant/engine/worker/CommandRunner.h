@@ -1,11 +1,11 @@
 // What the worker thread does: runs one requested command and reports its findings.
 #pragma once
 
-#include "assistant/engine/client/ClientEngine.h"
 #include "assistant/engine/platform/Clock.h"
 #include "assistant/engine/platform/SslSessionState.h"
+#include "assistant/engine/run/CheckRun.h"
 #include "assistant/engine/system/SystemChecks.h"
-#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/worker/ClientEngine.h"
 
 enum WorkerCommand {
     kCmdClientCheck = 1,
@@ -21,10 +21,7 @@ struct WorkerServices {
     IRegistry &registry;
     ISystemInfo &system;
     const EngineAddresses &addresses;
-    // Null while the client, update and repair sequences are not part of the
-    // build: commands 1, 2 and 10 then do nothing, and the full check has no
-    // first-run installation and no client half.
-    IClientEngine *client;
+    IClientEngine &client;
 };
 
 class CommandRunner {

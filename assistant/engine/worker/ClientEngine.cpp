@@ -1,4 +1,4 @@
-#include "assistant/engine/client/ClientEngine.h"
+#include "assistant/engine/worker/ClientEngine.h"
 
 #include "assistant/engine/update/OnlineUpdate.h"
 #include "assistant/engine/update/Repairs.h"

@@ -2,7 +2,8 @@
 // token checks, online update, repairs and the first-run installation.
 #pragma once
 
-#include "assistant/engine/worker/CheckRun.h"
+#include "assistant/engine/client/ClientChecks.h"
+#include "assistant/engine/run/CheckRun.h"
 
 class IClientEngine {
 public:
@@ -15,8 +16,6 @@ public:
     // Whether every installer step succeeded (a failed step has reported).
     virtual bool RunFirstRunInstallation(CheckRun &run) = 0;
 };
-
-#include "assistant/engine/client/ClientChecks.h"
 
 struct ClientEngineServices {
     IRegistry &registry;

@@ -2,13 +2,16 @@
 // and the run state it may have to release early.
 #pragma once
 
-#include "assistant/engine/platform/ResultChannel.h"
-#include "assistant/engine/worker/CommandState.h"
+#include "assistant/engine/run/CommandState.h"
+#include "assistant/engine/run/ResultChannel.h"
+
+#include <string>
 
 class CheckRun {
 public:
+    // Takes the state's page function for every result of this run.
     CheckRun(CommandState &state, IResultChannel &channel, ILog &log)
-        : m_state(state), m_channel(channel), m_log(log) {}
+        : m_state(state), m_channel(channel), m_log(log), m_function(state.ScriptFunction) {}
 
     void ReportResult(const char *code, int number);
     void ReportResult(const char *code, const char *text);
@@ -22,4 +25,5 @@ private:
     CommandState &m_state;
     IResultChannel &m_channel;
     ILog &m_log;
+    std::string m_function;
 };

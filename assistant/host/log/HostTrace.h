@@ -1,6 +1,6 @@
 // The assistant's debug trace: OutputDebugString, which nobody hears in the
 // delivered program, and, when the test override ORVANE_TRACE_FILE (see
-// assistant/engine/worker/TestHooks.h) names a file, a copy of
+// assistant/engine/run/TestHooks.h) names a file, a copy of
 // every line there (how the tests see what the dialog was given and did).
 #pragma once
 

@@ -1,4 +1,4 @@
-#include "assistant/engine/win32/system/TextConversion.h"
+#include "common/win32/TextConversion.h"
 
 std::string WideToAnsiText(const wchar_t *text, int length)
 {
