@@ -1,13 +1,14 @@
-#!/usr/bin/env bash
-# Fault sweep of the tray agent: every library entry that the agent calls on
-# its everyday path (start, insertion, management window, refresh, removal)
-# is made to fail once and to be slow once. The agent must not crash or
-# hang, its token icon must follow the token, and it may show only the boxes
-# that belong to that failure.
-. "$(dirname "$0")/lib.sh"
+# Sourced by the fault sweeps (after lib.sh): every library entry that the
+# agent calls on its everyday path (start, insertion, management window,
+# refresh, removal) is made to fail once (zvapp_faults.sh) and to be slow
+# once (zvapp_faults_slow.sh), in two scripts so that they run side by side.
+# The agent must not crash or hang, its token icon must follow the token,
+# and it may show only the boxes that belong to that failure.
 
 FAIL_CODE=0x88000001
-SLOW_MS=2000
+# Long enough that a call which blocks the window thread is seen, short
+# enough that a slow case costs seconds.
+SLOW_MS=${FAULTS_SLOW_MS:-500}
 # An entry called more often than this on one path would make its slow case
 # take minutes (each call sleeps); those are reported as left out.
 SLOW_MAX_CALLS=${FAULTS_SLOW_MAX_CALLS:-8}
@@ -154,8 +155,9 @@ cycle() {
 }
 
 # --- the sweep ---------------------------------------------------------------
-scenario_sweep() {
-  local started; started=$(now_ms)
+# sweep MODE: every entry in MODE (fail or slow), after one clean run.
+sweep() {
+  local sweep_mode=$1 started; started=$(now_ms)
   box_tips=$(lang_text MainFrm IDS_CHANGEPIN_TIPS)
   box_retry=$(lang_text ZVAppView IDS_RETRY_DEV)
   box_effile=$(lang_text MainFrm IDS_PINTAG_EFFILE)
@@ -208,7 +210,7 @@ scenario_sweep() {
   # with the next insertion, a slow one before the window thread is asked.
   local mode clear=()
   for e in $rest; do
-    for mode in fail slow; do
+    for mode in $sweep_mode; do
       if [ "$mode" = slow ] && [ "${count[$e]}" -gt "$SLOW_MAX_CALLS" ]; then res[$e.slow]="left out (${count[$e]} calls)"; skipped+="$e "; continue; fi
       if ! alive; then
         stop_agent; tokensim set present=0 "${clear[@]}" >/dev/null; clear=()
@@ -272,29 +274,32 @@ scenario_sweep() {
     tokensim set "${clear[@]}" >/dev/null
   }
   for e in $startup; do
-    startup_case "$e" fail "${count[$e]}" "$(hook fail "$e")"
-    record "$e" fail
+    if [ "$sweep_mode" = fail ]; then
+      startup_case "$e" fail "${count[$e]}" "$(hook fail "$e")"
+      record "$e" fail
+      continue
+    fi
     case " $only_start " in *" $e "*) continue ;; esac
     if [ "${count[$e]}" -gt "$SLOW_MAX_CALLS" ]; then res[$e.slow]="left out (${count[$e]} calls)"; skipped+="$e "; continue; fi
     startup_case "$e" slow "${count[$e]}" "$(hook slow "$e")"
     record "$e" slow
   done
-  if [ ${#together[@]} -gt 0 ]; then
+  if [ "$sweep_mode" = slow ] && [ ${#together[@]} -gt 0 ]; then
     startup_case together slow "$(echo $only_start | wc -w)" "${together[@]}"
     for e in $only_start; do record "$e" slow; res[$e.slow]="$OUTCOME (all start-up-only entries slow together)"; done
     case_start=$(now_ms)
   fi
 
-  note "entry | failing -> outcome | slow -> outcome"
-  for e in $startup $rest; do note "$e | ${res[$e.fail]:-?} | ${res[$e.slow]:-?}"; done
+  note "entry | $sweep_mode -> outcome"
+  for e in $startup $rest; do note "$e | ${res[$e.$sweep_mode]:-?}"; done
   [ -n "$skipped" ] && note "slow case left out (too many calls for the budget): $skipped"
-  check_eq "no entry failing crashes or hangs the agent" "" "$crashes_fail"
-  check_eq "no slow entry crashes or hangs the agent" "" "$crashes_slow"
+  if [ "$sweep_mode" = fail ]; then
+    check_eq "no entry failing crashes or hangs the agent" "" "$crashes_fail"
+  else
+    check_eq "no slow entry crashes or hangs the agent" "" "$crashes_slow"
+  fi
   check_eq "icons right" "" "$icons"
   check_eq "no unexpected box" "" "$boxes"
   note "slowest cases (ms): $(sort -rn <<< "$times" | head -8 | tr '\n' ' ')"
   note "sweep took $(( ($(now_ms) - started) / 1000 )) s"
 }
-run_scenario sweep scenario_sweep
-
-scenario_exit
