@@ -11,23 +11,26 @@ t() { lang_text ChangePINPage "$1"; }
 open_pin_page() {
   open_management_window
   wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
-  sleep 0.5
-  PAGE=$(wd item "$FRAME" 1027 | cut -f2)
+  pin_page_up() { PAGE=$(wd item "$FRAME" 1027 | cut -f2); [ -n "$PAGE" ]; }
+  wait_for 10 pin_page_up
 }
 
 edit() { wd item "$PAGE" "$1" | cut -f1; }
+# Sent, not posted: the page's rules (the keyboard, the grades, a box) have
+# run when these return; a box holds them until the driver gives up.
 # The user puts the caret into a field (the page's focus rule runs).
-focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; sleep 0.5; }
+focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; }
 # The field's focus notice alone: the foreground window stays what it is.
-focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; sleep 0.5; }
+focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; }
 # Text typed on the physical keyboard reaches the field without the soft keyboard's mark.
-typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; sleep 0.3; }
+typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; }
 field() { wd text "$PAGE" "$1"; }
 apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
 
 keyboards() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t' | grep -c .; }
 keyboard() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t { print $1; exit }'; }
-press() { wd click "$1" "$2" >/dev/null; sleep 0.35; }
+# press KEYBOARD ID: a posted click; the keyboard's thread answers once it is handled.
+press() { wd click "$1" "$2" >/dev/null; wd send "$1" 0 >/dev/null; }
 field_is() { [ "$(field "$1")" = "$2" ]; }
 # real_soft_type KEYBOARD FIELD TEXT: clicks with the mouse the keys whose
 # captions spell TEXT (letters shown in capitals type small ones) and waits
