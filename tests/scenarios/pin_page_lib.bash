@@ -24,6 +24,14 @@ focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; }
 focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; }
 # Text typed on the physical keyboard reaches the field without the soft keyboard's mark.
 typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; }
+# typed_box FIELD TEXT: typed text that the page answers with a box; the
+# boxes' texts are in BOXES once they are closed and the page's rule has ended.
+typed_box() {
+  wd settext "$PAGE" "$1" "$2" >/dev/null &
+  local pid=$!
+  BOXES=$(drain_boxes)
+  wait "$pid"
+}
 field() { wd text "$PAGE" "$1"; }
 apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
 

@@ -13,8 +13,8 @@ scenario_input_rules() {
 
   # Mode 1: text that ZRIsInputNumber marks is refused unless it came from
   # the soft keyboard (mode 2 is shown with real input in zvapp_softkbd.sh).
-  typed 1026 123456
-  check_contains "mode 1: typed digits are refused" "$(t ZV_NUMFORMSKBM)" "$(drain_boxes)"
+  typed_box 1026 123456
+  check_contains "mode 1: typed digits are refused" "$(t ZV_NUMFORMSKBM)" "$BOXES"
   check_eq "mode 1: and the field emptied" "" "$(field 1026)"
   typed 1026 abcdef
   check_eq "mode 1: unmarked text is taken" "abcdef|" "$(field 1026)|$(drain_boxes 0)"
@@ -35,8 +35,8 @@ scenario_input_rules() {
     check_eq "grade ${row%%:*}" "$(t ${row#*:})" "$(field 1059)"
   done
   tokensim set cfg.fail.ZRGetPWSGrade=0 >/dev/null
-  typed 1026 zeropin
-  check_contains "grade 0 is refused" "$(t ZV_ERROR_PWSGRADE)" "$(drain_boxes)"
+  typed_box 1026 zeropin
+  check_contains "grade 0 is refused" "$(t ZV_ERROR_PWSGRADE)" "$BOXES"
   check_eq "grade 0 empties the field" "" "$(field 1026)"
   tokensim set cfg.fail.ZRGetPWSGrade= >/dev/null
 
