@@ -58,6 +58,8 @@ real_soft_type() {
 
 digit_ids="131 123 124 125 126 1216 127 128 129 130"
 # The digit keys' captions, in table order, joined.
-digit_captions() { local kb=$1 id out=""; for id in $digit_ids; do out+=$(wd text "$kb" "$id"); done; echo "$out"; }
+digit_captions() {
+  wd children "$1" | awk -F'\t' -v ids="$digit_ids" '{ t[$2] = $6 } END { n = split(ids, a, " "); for (i = 1; i <= n; i++) printf "%s", t[a[i]]; print "" }'
+}
 sorted_chars() { echo "$1" | fold -w1 | sort | tr -d '\n'; }
 
