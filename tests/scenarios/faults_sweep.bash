@@ -1,7 +1,8 @@
 # Sourced by the fault sweeps (after lib.sh): every library entry that the
 # agent calls on its everyday path (start, insertion, management window,
-# refresh, removal) is made to fail once (zvapp_faults.sh) and to be slow
-# once (zvapp_faults_slow.sh), in two scripts so that they run side by side.
+# refresh, removal) is made to fail once and to be slow once; the entries
+# called later on one agent in zvapp_faults.sh, those of the start-up, with
+# a fresh start each, in zvapp_faults_start.sh, so that they run side by side.
 # The agent must not crash or hang, its token icon must follow the token,
 # and it may show only the boxes that belong to that failure.
 
@@ -155,9 +156,9 @@ cycle() {
 }
 
 # --- the sweep ---------------------------------------------------------------
-# sweep MODE: every entry in MODE (fail or slow), after one clean run.
+# sweep PART: after one clean run, the entries of PART (later or start).
 sweep() {
-  local sweep_mode=$1 started; started=$(now_ms)
+  local part=$1 started; started=$(now_ms)
   box_tips=$(lang_text MainFrm IDS_CHANGEPIN_TIPS)
   box_retry=$(lang_text ZVAppView IDS_RETRY_DEV)
   box_effile=$(lang_text MainFrm IDS_PINTAG_EFFILE)
@@ -209,8 +210,9 @@ sweep() {
   # Later entries: one agent serves them in turn; a failing hook is cleared
   # with the next insertion, a slow one before the window thread is asked.
   local mode clear=()
+  [ "$part" = later ] || rest=""
   for e in $rest; do
-    for mode in $sweep_mode; do
+    for mode in fail slow; do
       if [ "$mode" = slow ] && [ "${count[$e]}" -gt "$SLOW_MAX_CALLS" ]; then res[$e.slow]="left out (${count[$e]} calls)"; skipped+="$e "; continue; fi
       if ! alive; then
         stop_agent; tokensim set present=0 "${clear[@]}" >/dev/null; clear=()
@@ -273,31 +275,26 @@ sweep() {
     for h in "$@"; do clear+=("${h%%=*}="); done
     tokensim set "${clear[@]}" >/dev/null
   }
+  [ "$part" = start ] || { startup=""; together=(); }
   for e in $startup; do
-    if [ "$sweep_mode" = fail ]; then
-      startup_case "$e" fail "${count[$e]}" "$(hook fail "$e")"
-      record "$e" fail
-      continue
-    fi
+    startup_case "$e" fail "${count[$e]}" "$(hook fail "$e")"
+    record "$e" fail
     case " $only_start " in *" $e "*) continue ;; esac
     if [ "${count[$e]}" -gt "$SLOW_MAX_CALLS" ]; then res[$e.slow]="left out (${count[$e]} calls)"; skipped+="$e "; continue; fi
     startup_case "$e" slow "${count[$e]}" "$(hook slow "$e")"
     record "$e" slow
   done
-  if [ "$sweep_mode" = slow ] && [ ${#together[@]} -gt 0 ]; then
+  if [ ${#together[@]} -gt 0 ]; then
     startup_case together slow "$(echo $only_start | wc -w)" "${together[@]}"
     for e in $only_start; do record "$e" slow; res[$e.slow]="$OUTCOME (all start-up-only entries slow together)"; done
     case_start=$(now_ms)
   fi
 
-  note "entry | $sweep_mode -> outcome"
-  for e in $startup $rest; do note "$e | ${res[$e.$sweep_mode]:-?}"; done
+  note "entry | failing -> outcome | slow -> outcome"
+  for e in $startup $rest; do note "$e | ${res[$e.fail]:-?} | ${res[$e.slow]:-?}"; done
   [ -n "$skipped" ] && note "slow case left out (too many calls for the budget): $skipped"
-  if [ "$sweep_mode" = fail ]; then
-    check_eq "no entry failing crashes or hangs the agent" "" "$crashes_fail"
-  else
-    check_eq "no slow entry crashes or hangs the agent" "" "$crashes_slow"
-  fi
+  check_eq "no entry failing crashes or hangs the agent" "" "$crashes_fail"
+  check_eq "no slow entry crashes or hangs the agent" "" "$crashes_slow"
   check_eq "icons right" "" "$icons"
   check_eq "no unexpected box" "" "$boxes"
   note "slowest cases (ms): $(sort -rn <<< "$times" | head -8 | tr '\n' ' ')"
