@@ -165,16 +165,24 @@ wait_for() {
 # drain_boxes [WAIT_MS] [BUTTONS] [CAPTION]: reads and closes every message
 # box captioned CAPTION (default $title), each with the first of the button
 # ids BUTTONS it has (default "1 6 2"); prints their texts, one a line.
+# WAIT_MS bounds the wait for the first box; one that follows a closed box
+# comes at once (the closing thread shows it), so it gets DRAIN_GRACE_MS.
 drain_boxes() {
-  local wait=${1:-3000} buttons=${2:-1 6 2} caption=${3:-$title} rounds=0 box h b texts=""
+  local wait=${1:-3000} buttons=${2:-1 6 2} caption=${3:-$title} grace=${DRAIN_GRACE_MS:-1500}
+  local rounds=0 box h b last="" texts=""
   while [ $rounds -lt 20 ] && box=$(wd wait-class "#32770" "$wait" "$caption") && [ -n "$box" ]; do
     rounds=$((rounds + 1)); h=$(echo "$box" | cut -f1)
-    texts+=$(wd text "$h" 65535)$'\n'
+    # A box still there after its click is clicked again, not read again.
+    [ "$h" = "$last" ] || texts+=$(wd text "$h" 65535)$'\n'
+    last=$h
     for b in $buttons; do wd click "$h" "$b" >/dev/null && break; done
-    sleep 0.5
+    wait_for 5 window_gone "$h"
+    [ "$wait" -gt "$grace" ] && wait=$grace
   done
   printf '%s' "$texts"
 }
+# window_gone HWND: the window no longer exists or is hidden.
+window_gone() { ! wd windows | awk -F'\t' -v h="$1" '$1 == h && $3 == 1 { f = 1 } END { exit !f }'; }
 
 # --- Real input: X pointer and keys into the prefix's virtual desktop ---
 # The desktop sits at the X origin, so a window's rectangle is in X
@@ -219,9 +227,14 @@ open_management_window() {
   zv_start
   FRAME=$(wd wait "$title" 30000 | cut -f1)
   wd command "$FRAME" 32775 >/dev/null
-  sleep 1.5
+  wait_for 15 management_window_shown
+  wd send "$FRAME" 0 >/dev/null
+}
+management_window_shown() {
+  [ "$(wd windows | awk -F'\t' -v h="$FRAME" '$1 == h { print $3 }')" = 1 ] || return 1
   VIEW=$(wd item "$FRAME" 1003 | cut -f2)
   SHEET=$(wd children "$VIEW" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+  [ -n "$SHEET" ]
 }
 
 # A value of the stand-in's state: tokensim_get [READER] KEY (UTF-8 out).

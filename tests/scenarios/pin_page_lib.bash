@@ -11,23 +11,34 @@ t() { lang_text ChangePINPage "$1"; }
 open_pin_page() {
   open_management_window
   wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
-  sleep 0.5
-  PAGE=$(wd item "$FRAME" 1027 | cut -f2)
+  pin_page_up() { PAGE=$(wd item "$FRAME" 1027 | cut -f2); [ -n "$PAGE" ]; }
+  wait_for 10 pin_page_up
 }
 
 edit() { wd item "$PAGE" "$1" | cut -f1; }
+# Sent, not posted: the page's rules (the keyboard, the grades, a box) have
+# run when these return; a box holds them until the driver gives up.
 # The user puts the caret into a field (the page's focus rule runs).
-focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; sleep 0.5; }
+focus_field() { wd send "$PAGE" $WM_NEXTDLGCTL "0x$(edit "$1")" 1 >/dev/null; }
 # The field's focus notice alone: the foreground window stays what it is.
-focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; sleep 0.5; }
+focus_notice() { wd send "$PAGE" $WM_COMMAND $(( (EN_SETFOCUS << 16) | $1 )) "0x$(edit "$1")" >/dev/null; }
 # Text typed on the physical keyboard reaches the field without the soft keyboard's mark.
-typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; sleep 0.3; }
+typed() { wd settext "$PAGE" "$1" "$2" >/dev/null; }
+# typed_box FIELD TEXT: typed text that the page answers with a box; the
+# boxes' texts are in BOXES once they are closed and the page's rule has ended.
+typed_box() {
+  wd settext "$PAGE" "$1" "$2" >/dev/null &
+  local pid=$!
+  BOXES=$(drain_boxes)
+  wait "$pid"
+}
 field() { wd text "$PAGE" "$1"; }
 apply_enabled() { wd item "$PAGE" 1010 | cut -f4; }
 
 keyboards() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t' | grep -c .; }
 keyboard() { wd windows | awk -F'\t' -v t="$KEYBOARD_TITLE" '$3 == 1 && $5 == t { print $1; exit }'; }
-press() { wd click "$1" "$2" >/dev/null; sleep 0.35; }
+# press KEYBOARD ID: a posted click; the keyboard's thread answers once it is handled.
+press() { wd click "$1" "$2" >/dev/null; wd send "$1" 0 >/dev/null; }
 field_is() { [ "$(field "$1")" = "$2" ]; }
 # real_soft_type KEYBOARD FIELD TEXT: clicks with the mouse the keys whose
 # captions spell TEXT (letters shown in capitals type small ones) and waits
@@ -47,6 +58,8 @@ real_soft_type() {
 
 digit_ids="131 123 124 125 126 1216 127 128 129 130"
 # The digit keys' captions, in table order, joined.
-digit_captions() { local kb=$1 id out=""; for id in $digit_ids; do out+=$(wd text "$kb" "$id"); done; echo "$out"; }
+digit_captions() {
+  wd children "$1" | awk -F'\t' -v ids="$digit_ids" '{ t[$2] = $6 } END { n = split(ids, a, " "); for (i = 1; i <= n; i++) printf "%s", t[a[i]]; print "" }'
+}
 sorted_chars() { echo "$1" | fold -w1 | sort | tr -d '\n'; }
 

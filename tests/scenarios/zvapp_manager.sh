@@ -6,9 +6,18 @@
 PSM_SETCURSEL=$((0x465)); PSM_GETCURRENTPAGEHWND=$((0x476)); PSM_GETTABCONTROL=$((0x474))
 TCM_GETITEMCOUNT=$((0x1304)); LB_GETCOUNT=$((0x18B))
 
-
-# Waits until the frame has handled everything posted so far.
-settle() { sleep "${1:-1.5}"; wd send "$FRAME" 0 >/dev/null; }
+log_count() { wc -l < "$STATE_DIR/calls.log" 2>/dev/null || echo 0; }
+# log_after N PATTERN: a call-log line after line N matches PATTERN.
+log_after() { tail -n +"$(( $1 + 1 ))" "$STATE_DIR/calls.log" 2>/dev/null | iconv -f GBK -t UTF-8 | grep -qP "$2"; }
+# The window thread answers once the handler that made the call has ended.
+flush() { wd send "$FRAME" 0 >/dev/null; }
+listed_is() { [ "$(wd combo "$VIEW" 1003 | paste -sd'|')" = "$1" ]; }
+# select_token INDEX READER: the user picks a token; its reads have been made.
+select_token() {
+  local mark; mark=$(log_count)
+  wd select "$VIEW" 1003 "$1" >/dev/null
+  wait_for 10 log_after "$mark" "\t$2(\t|\r?$)"; flush
+}
 
 tab_count() {
   local tabs; tabs=$(wd send "$SHEET" $PSM_GETTABCONTROL)
@@ -46,8 +55,13 @@ info_page() { wd item "$FRAME" 1009 | cut -f2; }
 field() { wd text "$(info_page)" "$1"; }
 label_button_enabled() { wd item "$(info_page)" 1009 | cut -f4; }
 
-# Refresh as the tray menu's refresh does (the view's refresh button).
-refresh() { wd command "$FRAME" 32776 >/dev/null; settle 2; }
+# Refresh as the tray menu's refresh does (the view's refresh button); it
+# has ended when the certificates are withdrawn and the thread answers.
+refresh() {
+  local mark; mark=$(log_count)
+  wd command "$FRAME" 32776 >/dev/null
+  wait_for 15 log_after "$mark" '^CSPUnAllIECert'; flush
+}
 
 
 title=$(tokensim_get cfg.UserTitle)
@@ -115,7 +129,7 @@ scenario_normal_token() {
   tokensim insert >/dev/null
   tokensim set label=MyKey devtype=1 totalsize=65536 freesize=40960 serial=ZV20260000000001 >/dev/null
   open_management_window
-  settle 2
+  wait_for 15 listed_is "ZV Reader 0"; flush
   check_eq "token listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
   check_eq "label shown" "MyKey" "$(field 1004)"
   check_eq "label change enabled" "1" "$(label_button_enabled)"
@@ -177,16 +191,16 @@ scenario_page_rules() {
   tokensim set 0 appstate=4 >/dev/null
   tokensim set 1 appstate=1 >/dev/null
   open_management_window
-  settle 3
+  wait_for 15 listed_is "ZV Reader 0|ZV Reader 1"; flush
   check_eq "both tokens listed" "ZV Reader 0|ZV Reader 1" "$(wd combo "$VIEW" 1003 | paste -sd'|')"
-  wd select "$VIEW" 1003 0 >/dev/null; settle
+  select_token 0 "ZV Reader 0"
   check_eq "state 4: information and PIN pages" "info pin web " "$(pages)"
-  wd select "$VIEW" 1003 1 >/dev/null; settle
+  select_token 1 "ZV Reader 1"
   check_eq "state 1 after 4: the certificate page comes, the PIN page stays" "info pin cert web " "$(pages)"
   tokensim set 0 appstate=0x80000000 >/dev/null
-  wd select "$VIEW" 1003 0 >/dev/null; settle
+  select_token 0 "ZV Reader 0"
   check_eq "a token without mask 5 leaves one token page" "info web " "$(pages)"
-  wd select "$VIEW" 1003 1 >/dev/null; settle
+  select_token 1 "ZV Reader 1"
   check_eq "back to state 1 after a foreign token" "info pin cert web " "$(pages)"
 }
 run_scenario page-rules scenario_page_rules
@@ -196,11 +210,13 @@ scenario_label_change() {
   tokensim insert >/dev/null
   tokensim set label=OldName retries=6 >/dev/null
   open_management_window
-  settle 2
+  label_is() { [ "$(field 1004)" = "$1" ]; }
+  wait_for 15 label_is OldName; flush
   dialog_title="$(lang_text ChangeLabelDlg IDS_REVISE)$hw$(lang_text ChangeLabelDlg IDS_NAME)"
   open_dialog() { wd click "$(info_page)" 1009 >/dev/null; DLG=$(wd wait-class '#32770' 5000 "$dialog_title" | cut -f1); }
   ok_enabled() { wd item "$DLG" 1 | cut -f4; }
-  type_in() { wd settext "$DLG" 1015 "$1" >/dev/null; wd settext "$DLG" 1029 "$2" >/dev/null; sleep 0.3; }
+  # The button follows each change before the text is set.
+  type_in() { wd settext "$DLG" 1015 "$1" >/dev/null; wd settext "$DLG" 1029 "$2" >/dev/null; }
   open_dialog
   check "label dialog opens with its title" test -n "$DLG"
   check_eq "OK starts disabled" "0" "$(ok_enabled)"
@@ -208,7 +224,7 @@ scenario_label_change() {
   type_in "$(head -c 33 /dev/zero | tr '\0' L)" 123456; check_eq "OK disabled for a 33-byte label" "0" "$(ok_enabled)"
   # 16 Chinese characters are 32 bytes, one ASCII more is 33 (GBK counts).
   han16=$(printf '中%.0s' $(seq 16))
-  wd settext "$DLG" 1015 "${han16}A" >/dev/null; sleep 0.3
+  wd settext "$DLG" 1015 "${han16}A" >/dev/null
   check_eq "OK disabled for 16 Chinese characters and one more byte" "0" "$(ok_enabled)"
   type_in "$han16" 123456;                    check_eq "OK enabled for 32 bytes of Chinese" "1" "$(ok_enabled)"
   min=$(tokensim_get cfg.MinPinLen); max=$(tokensim_get cfg.MaxPinLen)
@@ -256,7 +272,7 @@ scenario_label_change() {
   tokensim clear-log >/dev/null
   open_dialog
   wd click "$DLG" 2 >/dev/null
-  sleep 1
+  wait_for 10 log_after 0 '^OC_ReadLabel'; flush
   after=$(calls_log | cut -f1 | tr '\n' ' ')
   check "cancel re-reads the retries" grep -qE 'OC_GetUserPinRetryNum .*OC_GetUserPinRetryNum .*OC_ReadLabel' <<< "$after"
   check_contains "cancel re-reads the label" "OC_ReadLabel" "$after"
@@ -300,7 +316,9 @@ scenario_label_change() {
     check "the label dialog closes when its token is removed" \
       bash -c "wine wdrive wait-gone '$dialog_title' 10000 >/dev/null 2>&1"
     screenshot manager-label-token-removed
-    check "and no box follows" bash -c "! wine wdrive wait-class '#32770' 1500 '$title' >/dev/null 2>&1"
+    # Past the dialog the tries are read again; a box would be up by then.
+    wait_for 10 log_after 0 '^OC_GetUserPinRetryNum'; flush
+    check "and no box follows" bash -c "! wine wdrive wait-class '#32770' 500 '$title' >/dev/null 2>&1"
     check_eq "nothing was written" "" "$(calls_log | cut -f1 | grep -x OC_WriteLabel)"
     check_eq "the token keeps its label" "NoSerial" "$(tokensim_get label)"
   fi
@@ -316,10 +334,9 @@ scenario_too_many() {
   FRAME=$(frame_window)
   text=$(drain_boxes 15000)
   check_contains "eleven readers with ten tokens: IDS_RETRY_DEV is shown" "$(lang_text ZVAppView IDS_RETRY_DEV)" "$text"
-  wd command "$FRAME" 32775 >/dev/null; sleep 1
-  VIEW=$(wd item "$FRAME" 1003 | cut -f2)
+  wd command "$FRAME" 32775 >/dev/null
+  wait_for 15 management_window_shown; flush
   check_eq "the list is abandoned" "10" "$(wd combo "$VIEW" 1003 | grep -c .)"
-  drain_boxes 2000 >/dev/null
 }
 run_scenario too-many scenario_too_many
 
@@ -331,7 +348,6 @@ scenario_pin_code() {
   tokensim insert 0 >/dev/null; tokensim insert 1 >/dev/null
   open_management_window
   # The list follows the insertions' refreshes, later on a loaded machine.
-  listed_is() { [ "$(wd combo "$VIEW" 1003)" = "$1" ]; }
   wait_for 15 listed_is "ZV Reader 0"
   check_eq "a token whose code does not match is never listed" "ZV Reader 0" "$(wd combo "$VIEW" 1003)"
   refresh

@@ -13,19 +13,19 @@ scenario_input_rules() {
 
   # Mode 1: text that ZRIsInputNumber marks is refused unless it came from
   # the soft keyboard (mode 2 is shown with real input in zvapp_softkbd.sh).
-  typed 1026 123456
-  check_contains "mode 1: typed digits are refused" "$(t ZV_NUMFORMSKBM)" "$(drain_boxes)"
+  typed_box 1026 123456
+  check_contains "mode 1: typed digits are refused" "$(t ZV_NUMFORMSKBM)" "$BOXES"
   check_eq "mode 1: and the field emptied" "" "$(field 1026)"
   typed 1026 abcdef
-  check_eq "mode 1: unmarked text is taken" "abcdef|" "$(field 1026)|$(drain_boxes 1500)"
+  check_eq "mode 1: unmarked text is taken" "abcdef|" "$(field 1026)|$(drain_boxes 0)"
 
   # Mode 0: nothing refused, no keyboard, grading still runs.
   tokensim set cfg.SoftKeyBoardMode=0 >/dev/null
-  wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null; sleep 0.5
+  wd send "$SHEET" $PSM_SETCURSEL 0 0 >/dev/null; wd send "$SHEET" $PSM_SETCURSEL 1 0 >/dev/null
   focus_field 1026
   check_eq "mode 0: no keyboard" "0" "$(keyboards)"
   typed 1026 123456
-  check_eq "mode 0: typed digits are taken" "123456|" "$(field 1026)|$(drain_boxes 1500)"
+  check_eq "mode 0: typed digits are taken" "123456|" "$(field 1026)|$(drain_boxes 0)"
   check_eq "mode 0: the old PIN is graded" "$(t ZV_OLDPIN_LOW_PWSGRADE)" "$(field 1059)"
 
   # Grades as the library returns them.
@@ -35,8 +35,8 @@ scenario_input_rules() {
     check_eq "grade ${row%%:*}" "$(t ${row#*:})" "$(field 1059)"
   done
   tokensim set cfg.fail.ZRGetPWSGrade=0 >/dev/null
-  typed 1026 zeropin
-  check_contains "grade 0 is refused" "$(t ZV_ERROR_PWSGRADE)" "$(drain_boxes)"
+  typed_box 1026 zeropin
+  check_contains "grade 0 is refused" "$(t ZV_ERROR_PWSGRADE)" "$BOXES"
   check_eq "grade 0 empties the field" "" "$(field 1026)"
   tokensim set cfg.fail.ZRGetPWSGrade= >/dev/null
 
@@ -58,7 +58,6 @@ scenario_input_rules() {
     typed $f "$(pin $max)";         [ "$(apply_enabled)" = 1 ] || bad+=" $f:max"
   done
   check_eq "apply disabled outside the limits in each field, enabled at MaxPinLen" "" "$bad"
-  drain_boxes 1000 >/dev/null
 }
 run_scenario input-rules scenario_input_rules
 
@@ -70,9 +69,10 @@ scenario_apply() {
   zv_start
   reminder=$(wd wait-class '#32770' 20000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
   check "a default PIN gives the reminder at insertion" test -n "$reminder"
-  wd click "$(echo "$reminder" | cut -f1)" 1 >/dev/null; sleep 1
+  wd click "$(echo "$reminder" | cut -f1)" 1 >/dev/null
+  wait_for 10 window_gone "$(echo "$reminder" | cut -f1)"
   open_pin_page
-  fill() { typed 1026 "$1"; typed 1027 "$2"; typed 1028 "$3"; drain_boxes 800 >/dev/null; }
+  fill() { typed 1026 "$1"; typed 1027 "$2"; typed 1028 "$3"; drain_boxes 0 >/dev/null; }
 
   tokensim clear-log >/dev/null
   fill 123456 abcdef12 abcdef13
@@ -104,7 +104,8 @@ scenario_apply() {
   tokensim clear-log >/dev/null
   wd click "$PAGE" 1010 >/dev/null
   check_contains "success" "修改用户口令成功" "$(drain_boxes 5000)"
-  sleep 0.5
+  # The tag is written after the box; the thread answers when the apply has ended.
+  wd send "$FRAME" 0 >/dev/null
   after=$(calls_log | cut -f1 | grep '^OC_' | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
   check_eq "a failing tag write: no retry read after it" "OC_ChangeUserPin OC_GetSerial OC_WriteFile " "$after"
   check_eq "the tag stays as it was" "00" "$(tokensim_get pintag)"
@@ -115,16 +116,23 @@ scenario_apply() {
   tokensim clear-log >/dev/null
   wd click "$PAGE" 1010 >/dev/null
   check_contains "success text" "修改用户口令成功" "$(drain_boxes 5000)"
-  sleep 0.5
+  wd send "$FRAME" 0 >/dev/null
   after=$(calls_log | cut -f1 | grep '^OC_' | sed -n '/^OC_ChangeUserPin$/,$p' | tr '\n' ' ')
   # The token's serial is compared before its tag is written.
   check_eq "success: the tag is written, then the retries read" "OC_ChangeUserPin OC_GetSerial OC_WriteFile OC_GetUserPinRetryNum " "$after"
   check_eq "PinTag is 01" "01" "$(tokensim_get pintag)"
   check_eq "all fields emptied" "||" "$(field 1026)|$(field 1027)|$(field 1028)"
   check "no PIN in the program's trace" bash -c "! grep -qE 'Abc12345|abcdef12' '$STATE_DIR/trace.log' 2>/dev/null"
-  tokensim remove >/dev/null; sleep 2
+  local mark; mark=$(calls_log | wc -l)
+  tokensim remove >/dev/null
+  seen() { calls_log | tail -n +"$((mark + 1))" | grep -qP "$1"; }
+  wait_for 15 seen '^QKDevChg\tremoved'
   tokensim insert >/dev/null
-  check "the next insertion gives no reminder" bash -c "! wine wdrive wait-class '#32770' 6000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
+  # The reminder is decided on the tag read after the insertion's state read;
+  # a box would be up once the window thread answers after it.
+  tag_read() { calls_log | tail -n +"$((mark + 1))" | awk -F'\t' '$1 == "QKDevChg" && $2 == "inserted" { i = 1 } i && $1 == "OC_GetHWApp" { h = 1 } h && $1 == "OC_ReadFile" { f = 1 } END { exit !f }'; }
+  wait_for 20 tag_read; wd send "$FRAME" 0 >/dev/null
+  check "the next insertion gives no reminder" bash -c "! wine wdrive wait-class '#32770' 1000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
 }
 run_scenario apply scenario_apply
 
@@ -138,7 +146,7 @@ scenario_tag_token() {
   tokensim insert 0 >/dev/null
   open_pin_page
   typed 1026 123456; typed 1027 Abc12345; typed 1028 Abc12345
-  drain_boxes 800 >/dev/null
+  drain_boxes 0 >/dev/null
   local mark; mark=$(calls_log | wc -l)
   wd click "$PAGE" 1010 >/dev/null
   box=$(wd wait-class '#32770' 10000 "$title")
