@@ -19,8 +19,7 @@ scenario_begin() {
   SCENARIO=$1
   # Scripts may run side by side: each scenario's prefix carries its script's name.
   export WINEPREFIX="$SCENARIO_WORK/$(basename "$0" .sh)-$SCENARIO"
-  rm -rf "$WINEPREFIX"
-  cp -a "$TEMPLATE_PREFIX" "$WINEPREFIX"
+  prefix_copy "$TEMPLATE_PREFIX" "$WINEPREFIX"
   STATE_DIR="$WINEPREFIX/drive_c/tokensim"
   APP_DIR="$WINEPREFIX/drive_c/Program Files/OstraCSP20407/OstraCSP20407"
   assistant_hooks_apply
@@ -29,6 +28,10 @@ scenario_begin() {
 scenario_end() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
+  # The copy shares Wine's own files with the template: one written here
+  # would have changed every later scenario's prefix.
+  local touched; touched=$(prefix_shared_touched "$WINEPREFIX")
+  [ -z "$touched" ] || { not_ok "the files shared with the staged prefix are left as staged"; note "written: $touched"; }
   rm -rf "$WINEPREFIX"
 }
 
