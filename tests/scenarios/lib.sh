@@ -262,5 +262,10 @@ version_file() {
   mkdir -p "$1"
   printf '[%s]\r\nVER=%s\r\n' SOVAN "$2" ZVVer "$2" PSVer "$2" SIGNVer "$2" PRINTERVer "$2" > "$1/Version.ini"
 }
-# The manager stand-in holds the first vendor's mutex while it runs.
-start_manager() { wine manager_standin.exe >/dev/null 2>&1 & sleep 1; }
+# The manager stand-in holds the first vendor's mutex while it runs; its
+# file tells it holds it.
+start_manager() {
+  rm -f "$STATE_DIR/manager.ready"
+  wine manager_standin.exe >/dev/null 2>&1 &
+  wait_for 20 test -e "$STATE_DIR/manager.ready" || note "the manager stand-in did not start"
+}
