@@ -47,7 +47,7 @@ prefix=$work/browser-live
 rm -rf "$prefix"
 loader=wine
 if [ -n "${TEMPLATE_PREFIX:-}" ] && [ -f "$TEMPLATE_PREFIX/system.reg" ]; then
-    cp -a "$TEMPLATE_PREFIX" "$prefix"
+    prefix_copy "$TEMPLATE_PREFIX" "$prefix"
 elif ! log=$("$root/scripts/stage" "$prefix" 2>&1); then
     echo "not ok - live pages: stage a Wine prefix"
     printf '%s\n' "$log" | tail -20 | sed 's/^/# /'

@@ -23,11 +23,8 @@ as_start() {
 }
 as_procs() { wd procs Orvane_Assistant.exe; }
 # as_wait_gone: waits until no assistant process is left (about a minute).
-as_wait_gone() {
-  local i
-  for i in $(seq 60); do [ "$(as_procs)" = 0 ] && return 0; sleep 1; done
-  return 1
-}
+as_gone() { [ "$(as_procs)" = 0 ]; }
+as_wait_gone() { wait_for 60 as_gone; }
 # Top-level windows of the assistant's process titled $1.
 windows_titled() { wd windows | awk -F'\t' -v t="$1" '$5 == t' | wc -l; }
 # A registry value as reg prints it (after the type column), or "<missing>".
@@ -78,12 +75,14 @@ single_instance_and_activation() {
   check "the first vendor button opens the main dialog" test -n "$main"
   normal=$(wd rect "$main")
   wd post "$main" 0x112 0xF020 0 >/dev/null   # minimise
-  sleep 2
+  moved() { [ "$(wd rect "$main")" != "$normal" ]; }
+  wait_for 10 moved
   rect=$(wd rect "$main")
   check "the main dialog was minimised" test "$rect" != "$normal"
   wine detect_peer >/dev/null 2>&1
   check_eq "a peer tool finds the detect-tools mutex taken" 0 $?
-  sleep 3
+  restored() { [ "$(wd rect "$main")" = "$normal" ]; }
+  wait_for 10 restored
   check_eq "the activation message restores the main dialog" "$normal" "$(wd rect "$main")"
   check_eq "the restored dialog is visible" 1 "$(wd find "$MAIN_TITLE" | cut -f2)"
   check_eq "the first vendor reaches the dialog" "vendor 1" "$(as_trace | grep '^vendor ')"

@@ -91,15 +91,18 @@ TITLE_CE	0" "$out"
 }
 
 # A package that keeps arriving is waited for however long it takes; one
-# that stops is given up after 30 s without a byte, its transfer cancelled:
-# when the server sends the rest later, nothing is written.
+# that stops is given up once no byte has come for the stall bound (30 s,
+# shortened here to 4 s by the test build's override), its transfer
+# cancelled: when the server sends the rest later, nothing is written. The
+# slow package takes more than twice the bound, a piece a second.
 slow_and_stalled() {
+  assistant_hook ORVANE_PACKAGE_STALL_MS 4000
   "$top/scripts/stage-client" "$WINEPREFIX" --vendor 1
   start_manager
   rm -rf "$srv"; mkdir -p "$srv"
   printf '[%s]\r\nVER=%s\r\n' SOVAN 10121300 PSVer 10121218 SIGNVer 10121300 PRINTERVer 10121300 > "$srv/Version.ini"
   for p in Sign Printer Sovan; do cp "$SIGNED_DIR/installer_signed.exe" "$srv/LCCB_$p.dat"; done
-  start_update_server "$srv" --rule LCCB_Sign.dat=slow:41 --rule LCCB_Printer.dat=stall:36 --rule LCCB_Sovan.dat=slow:12
+  start_update_server "$srv" --rule LCCB_Sign.dat=slow:10 --rule LCCB_Printer.dat=stall:8 --rule LCCB_Sovan.dat=slow:10
   local start; start=$(date +%s)
   out=$(engine_run 2 1)
   local took=$(( $(date +%s) - start ))
@@ -114,6 +117,7 @@ END LCCB_Sovan.dat" "$(grep '^END' "$UPDATE_LOG")"
   check "and never appeared in a work folder" test ! -e "$(work_dir)"
   check_eq "versions: the slow one recorded, the stalled one not" "10121300 1.0.12.1218" \
     "$(reg_version SIGNVer) $(reg_version PRINTERVer)"
+  assistant_hook ORVANE_PACKAGE_STALL_MS
 }
 
 run_scenario packages packages

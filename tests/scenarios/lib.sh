@@ -19,8 +19,7 @@ scenario_begin() {
   SCENARIO=$1
   # Scripts may run side by side: each scenario's prefix carries its script's name.
   export WINEPREFIX="$SCENARIO_WORK/$(basename "$0" .sh)-$SCENARIO"
-  rm -rf "$WINEPREFIX"
-  cp -a "$TEMPLATE_PREFIX" "$WINEPREFIX"
+  prefix_copy "$TEMPLATE_PREFIX" "$WINEPREFIX"
   STATE_DIR="$WINEPREFIX/drive_c/tokensim"
   APP_DIR="$WINEPREFIX/drive_c/Program Files/OstraCSP20407/OstraCSP20407"
   assistant_hooks_apply
@@ -29,6 +28,10 @@ scenario_begin() {
 scenario_end() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
+  # The copy shares Wine's own files with the template: one written here
+  # would have changed every later scenario's prefix.
+  local touched; touched=$(prefix_shared_touched "$WINEPREFIX")
+  [ -z "$touched" ] || { not_ok "the files shared with the staged prefix are left as staged"; note "written: $touched"; }
   rm -rf "$WINEPREFIX"
 }
 
@@ -329,5 +332,10 @@ version_file() {
   mkdir -p "$1"
   printf '[%s]\r\nVER=%s\r\n' SOVAN "$2" ZVVer "$2" PSVer "$2" SIGNVer "$2" PRINTERVer "$2" > "$1/Version.ini"
 }
-# The manager stand-in holds the first vendor's mutex while it runs.
-start_manager() { wine manager_standin.exe >/dev/null 2>&1 & sleep 1; }
+# The manager stand-in holds the first vendor's mutex while it runs; its
+# file tells it holds it.
+start_manager() {
+  rm -f "$STATE_DIR/manager.ready"
+  wine manager_standin.exe >/dev/null 2>&1 &
+  wait_for 20 test -e "$STATE_DIR/manager.ready" || note "the manager stand-in did not start"
+}

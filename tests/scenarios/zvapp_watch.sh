@@ -9,10 +9,13 @@ hw=$(tokensim_get cfg.HWName)
 msn=$(tokensim_get cfg.MsnTitle)
 UNIT=86328   # one "day" of the expiry rule, in seconds
 
+# The frame's window thread answers once start-up is done: the readers'
+# handlers are registered by then.
+frame_answers() { [ -n "$FRAME" ] && wd send "$FRAME" 0 >/dev/null; }
 start_agent() {
   zv_start
   FRAME=$(wd wait "$title" 30000 | cut -f1)
-  sleep 1
+  wait_for 20 frame_answers
 }
 
 
@@ -20,6 +23,26 @@ tray_has_token_icon() { wd tray "$FRAME" 145; }
 no_token_icon() { ! wd tray "$FRAME" 145; }
 log_has() { calls_log | grep -q "$1"; }
 trace_has() { trace_log | grep -qF "$1"; }
+# handled EVENT [READER] [SINCE]: the stand-in's watcher recorded that the
+# program's EVENT handler (inserted, removed) for READER (any) returned,
+# after line SINCE of the call log (0).
+handled() {
+  calls_log | tail -n +"$(( ${3:-0} + 1 ))" |
+    awk -F'\t' -v e="$1" -v r="${2:-}" '$1 == "QKDevChg" && $2 == e && (r == "" || $3 == r) { found = 1 } END { exit !found }'
+}
+# relisted [SINCE]: the window thread ran a refresh (it lists the readers)
+# after line SINCE of the call log; what a handler posted before its
+# refresh has been handled by then.
+relisted() { calls_log | tail -n +"$(( ${1:-0} + 1 ))" | grep -q '^QKListReaders'; }
+log_lines() { calls_log | wc -l; }
+# popup_risen: the pop-up stands at its full 181 x 116 in the work area's
+# bottom-right corner. A program started before Wine's taskbar keeps the
+# work area it first saw (the whole screen): either bottom edge is its corner.
+popup_risen() {
+  local p; p=$(wd wait-class ZVAppMsnWnd 0 "$msn" | cut -f1)
+  [ -n "$p" ] && read -r _ _ wr wb <<< "$(wd workarea)" &&
+    wd rect "$p" | awk -v r="$wr" -v b="$wb" '$1 == r - 181 && $3 == r && $4 - $2 == 116 && ($4 == b || $4 == 768) { ok = 1 } END { exit !ok }'
+}
 browser_log() { tr -d '\r' < "$STATE_DIR/browser.log" 2>/dev/null; }
 
 write_urlset() { printf '%s\r\n' "$@" > "$APP_DIR/URLSet.ini"; }
@@ -37,15 +60,8 @@ scenario_insert_remove() {
   check "the insertion notice is handed to the pop-up" wait_for 10 trace_has "notice 1: ZV Reader 0 $(lang_text MainFrm IDS_WITHIN) $hw $(lang_text MainFrm IDS_INSERTED)"
   check "then the certificate notice" wait_for 10 trace_has "notice 3: 已将证书注册到浏览器："
   # The certificate notice replaced the first pop-up; it rises, then holds.
-  sleep 1.5
-  popup=$(wd wait-class ZVAppMsnWnd 5000 "$msn" | cut -f1)
-  samples=$(wd rects "$popup" 1000 50)
-  read -r wl wt wr wb <<< "$(wd workarea)"
-  # A program started before Wine's taskbar keeps the work area it first
-  # saw (the whole screen); either bottom edge is that program's corner.
-  full=$(echo "$samples" | awk -v r="$wr" -v b="$wb" '$2 == r - 181 && $4 == r && $5 - $3 == 116 && ($5 == b || $5 == 768)' | head -1)
-  check "the pop-up rises to 181 x 116 in the work area's bottom-right corner" test -n "$full"
-  [ -n "$full" ] || { note "work area $wl $wt $wr $wb"; echo "$samples" | head -5 | sed 's/^/# /'; }
+  check "the pop-up rises to 181 x 116 in the work area's bottom-right corner" wait_for 10 popup_risen ||
+    { note "work area $(wd workarea)"; note "pop-up at $(wd rect "$(wd wait-class ZVAppMsnWnd 0 "$msn" | cut -f1)")"; }
   screenshot watch-popup-inserted
   # The watcher logs its own event line once the handler has returned, which
   # may fall after the refresh the handler posted: it is not a program call.
@@ -90,11 +106,14 @@ run_scenario web-pages scenario_web_pages
 scenario_damaged_urlset() {
   write_urlset '[Setting]' 'SetEvent=1' 'TotalNum=2000000000' 'URL0=http://bank.example/only' 'URL5=http://bank.example/five'
   start_agent
+  tokensim clear-log >/dev/null
   tokensim insert >/dev/null
   check "a damaged TotalNum does not hold up the insertion" wait_for 15 bash -c "grep -q 'bank.example/five' '$STATE_DIR/browser.log' 2>/dev/null"
-  # The two browsers start side by side; give the slower one time to write.
-  wait_for 5 bash -c "[ \$(grep -c bank.example '$STATE_DIR/browser.log') -ge 2 ]"
-  sleep 1
+  # The pages are opened before the handler's refresh runs; then every
+  # browser started has written its line.
+  wait_for 15 relisted
+  all_recorded() { [ "$(browser_log | grep -c bank.example)" -ge "$(wd procs iexplore.exe)" ]; }
+  wait_for 10 all_recorded
   check_eq "the keys present are opened once each" "2" "$(browser_log | grep -c bank.example)"
   tokensim remove >/dev/null
   check "the removal completes too" wait_for 15 no_token_icon
@@ -108,11 +127,13 @@ scenario_pin_code() {
   tokensim clear-log >/dev/null
   tokensim insert >/dev/null
   check "a foreign token still gets the tray icon" wait_for 10 tray_has_token_icon
-  sleep 2
+  wait_for 15 handled inserted
   check "but no certificate step" bash -c "! grep -q '^CSPLoadCertToIE' '$STATE_DIR/calls.log'"
-  check "and no notice" bash -c "! grep -q '^notice' '$STATE_DIR/trace.log' 2>/dev/null"
   tokensim remove >/dev/null
-  sleep 2.5
+  wait_for 15 handled removed
+  # After the removal's handler too, so that a notice the insertion posted
+  # has had its time to arrive.
+  check "and no notice" bash -c "! grep -q '^notice' '$STATE_DIR/trace.log' 2>/dev/null"
   check "its removal is ignored" bash -c "! grep -q '^CSPRefreshIECert' '$STATE_DIR/calls.log'"
 }
 run_scenario pin-code scenario_pin_code
@@ -129,17 +150,26 @@ scenario_pin_reminder() {
   check_eq "the token now has an (empty) tag file" "" "$(tokensim_get pintag)"
   screenshot watch-pin-reminder
   wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
-  sleep 1.5
-  now=$(wd find "$title")
-  check_eq "the main window is shown after the reminder" "1" "$(echo "$now" | cut -f2)"
-  view=$(wd item "$FRAME" 1003 | cut -f2)
-  sheet=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
-  page=$(printf '%08x' "$(wd send "$sheet" $((0x476)))")
-  check "the PIN page is the active page" bash -c "wine wdrive children $page | cut -f2 | grep -qx 1027"
-  tokensim remove >/dev/null; sleep 2
+  shown() { [ "$(wd find "$title" | cut -f2)" = 1 ]; }
+  check "the main window is shown after the reminder" wait_for 10 shown
+  pin_page_active() {
+    local view sheet page
+    view=$(wd item "$FRAME" 1003 | cut -f2)
+    sheet=$(wd children "$view" | awk -F'\t' '$5 == "#32770" { print $1; exit }')
+    page=$(printf '%08x' "$(wd send "$sheet" $((0x476)))")
+    wd children "$page" | cut -f2 | grep -qx 1027
+  }
+  check "the PIN page is the active page" wait_for 10 pin_page_active
+  local mark; mark=$(log_lines)
+  tokensim remove >/dev/null
+  wait_for 15 handled removed "" "$mark"
   tokensim set pintag=01 >/dev/null
+  mark=$(log_lines)
   tokensim insert >/dev/null
-  check "a tag 1 gives no reminder" bash -c "! wine wdrive wait-class '#32770' 6000 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
+  # The reminder follows the tag's reading in the refresh after the insertion.
+  tag_read() { handled inserted "" "$mark" && calls_log | tail -n +"$((mark + 1))" | grep -q '^OC_ReadFile'; }
+  wait_for 20 tag_read
+  check "a tag 1 gives no reminder" bash -c "! wine wdrive wait-class '#32770' 1500 '$(lang_text MainFrm IDS_MSGBOX_TITLE)' >/dev/null 2>&1"
 }
 run_scenario pin-reminder scenario_pin_reminder
 
@@ -147,10 +177,12 @@ run_scenario pin-reminder scenario_pin_reminder
 # A loopback time server (RFC 868) answering the real time.
 start_time_server() {
   TIME_PORT=$((37000 + RANDOM % 2000))
-  python3 - "$TIME_PORT" <<'PY' &
+  local ready="$WINEPREFIX/time-server.ready"; rm -f "$ready"
+  python3 - "$TIME_PORT" "$ready" <<'PY' &
 import socket, struct, sys, time
 s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
 s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(5); s.settimeout(60)
+open(sys.argv[2], "w").close()
 try:
     while True:
         c, _ = s.accept()
@@ -159,7 +191,7 @@ except Exception:
     pass
 PY
   TIME_PID=$!
-  sleep 0.5
+  wait_for 10 test -e "$ready"
 }
 
 expiry_case() { # NAME DAYS NOTAFTER_UNIX EXPECT(yes|no)
@@ -168,7 +200,7 @@ expiry_case() { # NAME DAYS NOTAFTER_UNIX EXPECT(yes|no)
   tokensim insert >/dev/null
   wait_for 25 trace_has "notice 3:"
   if [ "$4" = yes ]; then
-    sleep 1.5   # risen
+    wait_for 10 popup_risen
     screenshot "watch-popup-expiry-$2-days"
     local date; date=$(date -u -d "@$3" '+%Y年%-m月%-d日')
     check_contains "$1" "KEY插入，您证书的快要到期。"$'\n'"截止日期为$date。" "$(trace_log)"
@@ -352,10 +384,12 @@ scenario_odd_lengths() {
   for len in 0xFFFFFFFF 0xFFFFFFFE 0; do
     tokensim set cfg.len.ZRGetRegCertInfoLen=$len >/dev/null
     : > "$STATE_DIR/trace.log"
+    local mark; mark=$(log_lines)
     tokensim insert >/dev/null
     check "certificate text length $len: the insertion completes" wait_for 10 trace_has "notice 1: "
-    sleep 1
     if [ $len = 0 ]; then
+      # The certificate notice was posted before the handler's refresh.
+      wait_for 15 relisted "$mark"
       check "length 0: no certificate notice" bash -c "! grep -q '^notice 3' '$STATE_DIR/trace.log'"
     else
       # The notice is composed on its own thread, after the time query.
@@ -383,11 +417,14 @@ run_scenario odd-lengths scenario_odd_lengths
 STORM_A="Orvane Virtual Smartcard Reader Interface (WUDF) 0"
 STORM_B="Orvane Virtual Smartcard Reader Interface (WUDF) 1"
 STORM_F="Foreign Reader"
+STORM_S="Sentinel Reader"
 scenario_storm() {
   tokensim set 0 "name=$STORM_A" >/dev/null
   tokensim add-reader "$STORM_B" >/dev/null
   tokensim add-reader "$STORM_F" >/dev/null
   tokensim set "$STORM_F" pcode=0 >/dev/null
+  tokensim add-reader "$STORM_S" >/dev/null
+  tokensim set "$STORM_S" pcode=0 >/dev/null
   tokensim set cfg.PCodeCheck=1 cfg.LogThreads=1 >/dev/null
   start_agent
   tokensim clear-log >/dev/null
@@ -397,8 +434,16 @@ scenario_storm() {
     tokensim remove "$STORM_A" >/dev/null; tokensim remove "$STORM_B" >/dev/null
     [ $((i % 10)) -eq 0 ] && tokensim remove "$STORM_F" >/dev/null
   done
-  check "after the last removal icon 145 is gone" wait_for 60 no_token_icon
-  sleep 3
+  # Then a token of a reader of its own in and out: the watcher hands the
+  # events over in order, one handler at a time (about half a second each,
+  # a minute or more of backlog on a loaded machine), so once the
+  # sentinel's removal has been handled, so has every event of the storm.
+  local mark; mark=$(log_lines)
+  tokensim insert "$STORM_S" >/dev/null
+  wait_for 240 handled inserted "$STORM_S" "$mark" || note "the watcher's backlog did not drain"
+  tokensim remove "$STORM_S" >/dev/null
+  wait_for 30 handled removed "$STORM_S" "$mark"
+  check "after the last removal icon 145 is gone" wait_for 10 no_token_icon
   check_eq "the agent survived" "1" "$(zv_processes)"
   seen() { calls_log | awk -F'\t' -v e="$1" -v r="$2" '$1 == "QKDevChg" && $2 == e && $3 == r' | wc -l; }
   insA=$(seen inserted "$STORM_A"); insB=$(seen inserted "$STORM_B")
@@ -438,8 +483,9 @@ scenario_storm() {
 
   tokensim insert "$STORM_F" >/dev/null
   check "a foreign token gets icon 145" wait_for 10 tray_has_token_icon
-  tokensim insert "$STORM_A" >/dev/null; sleep 1.5
-  tokensim remove "$STORM_F" >/dev/null; sleep 2
+  mark=$(log_lines)
+  tokensim insert "$STORM_A" >/dev/null; wait_for 15 handled inserted "$STORM_A" "$mark"
+  tokensim remove "$STORM_F" >/dev/null; wait_for 15 handled removed "$STORM_F" "$mark"
   check "its removal keeps the icon while another token is in" tray_has_token_icon
   tokensim remove "$STORM_A" >/dev/null
   check "the last removal takes the icon away" wait_for 10 no_token_icon

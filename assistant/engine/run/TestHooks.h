@@ -18,11 +18,20 @@ extern const char kTestHooksKey[];
 // or does not fit (a cut value would name something else).
 std::string ReadTestHook(IRegistry &registry, const char *name);
 
+// A bound in milliseconds that a test may only shorten: the override when it
+// is all digits, above zero and below fallback, else fallback.
+unsigned long ReadTestHookLimit(IRegistry &registry, const char *name, unsigned long fallback);
+
 #else
 
 inline std::string ReadTestHook(IRegistry &, const char *)
 {
     return std::string();
+}
+
+inline unsigned long ReadTestHookLimit(IRegistry &, const char *, unsigned long fallback)
+{
+    return fallback;
 }
 
 #endif

@@ -152,6 +152,21 @@ TEST(EngineAddressOverride, OnlyTheMachineKeysTextReplacesAConstant)
     EXPECT_EQ("bank.test", LoadEngineAddresses(reg).bankDomain);
 }
 
+TEST(TestHookLimit, AnOverrideOnlyShortensTheBound)
+{
+    FakeRegistry reg;
+    const char name[] = "ORVANE_PACKAGE_STALL_MS";
+    EXPECT_EQ(30000u, ReadTestHookLimit(reg, name, 30000));
+    reg.SetString(kRootLocalMachine, kTestHooksKey, name, "3000");
+    EXPECT_EQ(3000u, ReadTestHookLimit(reg, name, 30000));
+    for (const char *bad : {"0", "30000", "90000", "3000ms", "-5", " 300", "99999999999999"}) {
+        reg.SetString(kRootLocalMachine, kTestHooksKey, name, bad);
+        EXPECT_EQ(30000u, ReadTestHookLimit(reg, name, 30000)) << bad;
+    }
+    reg.SetDword(kRootLocalMachine, kTestHooksKey, name, 3000);  // no text
+    EXPECT_EQ(30000u, ReadTestHookLimit(reg, name, 30000));
+}
+
 TEST(TrustedSitesTable, LongDomainIsCutToTheKeyBuffer)
 {
     EngineAddresses a = DefaultEngineAddresses();
