@@ -31,11 +31,46 @@ std::mutex g_lock;
 std::vector<Registration> g_regs;
 bool g_running = false;
 
+// Every writer replaces state.ini in one step inside its folder, so a
+// change notice on the folder wakes the watch; without a notice the watch
+// looks every PollMs anyway (a lost notice, a folder made later), and polls
+// as before where notices cannot be had. An idle watch costs no wake-up
+// every 50 ms in the program it runs in.
+const DWORD PollMs = 1000;
+const DWORD FallbackPollMs = 50;
+
+void WaitForStateChange(HANDLE &notice, std::string &watched)
+{
+    std::string folder = SimStore::Folder();
+    if (notice != INVALID_HANDLE_VALUE && folder != watched) {
+        FindCloseChangeNotification(notice);
+        notice = INVALID_HANDLE_VALUE;
+    }
+    if (notice == INVALID_HANDLE_VALUE) {
+        notice = FindFirstChangeNotificationA(folder.c_str(), FALSE,
+                                              FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                                  FILE_NOTIFY_CHANGE_SIZE);
+        watched = folder;
+        if (notice == INVALID_HANDLE_VALUE) {
+            Sleep(FallbackPollMs);
+            return;
+        }
+    }
+    if (WaitForSingleObject(notice, PollMs) == WAIT_OBJECT_0 && !FindNextChangeNotification(notice)) {
+        FindCloseChangeNotification(notice);
+        notice = INVALID_HANDLE_VALUE;
+    }
+}
+
 DWORD WINAPI WatchThread(void *self)
 {
     FileStamp seen;
+    HANDLE notice = INVALID_HANDLE_VALUE;
+    std::string watched;
     for (;;) {
-        Sleep(50);
+        // Re-armed before the state is read: a write after the read wakes
+        // the next wait.
+        WaitForStateChange(notice, watched);
         FileStamp now = SimStore::Stamp(SimStore::StatePath());
         std::vector<Registration> regs;
         {
@@ -77,6 +112,8 @@ DWORD WINAPI WatchThread(void *self)
             LogEvent(line.Finish((uint32_t)rc));
         }
     }
+    if (notice != INVALID_HANDLE_VALUE)
+        FindCloseChangeNotification(notice);
     FreeLibraryAndExitThread((HMODULE)self, 0);
     return 0;
 }

@@ -19,6 +19,7 @@
 //   wdrive send HWND MSG [WP] [LP]    sends a message, prints the result
 //   wdrive settext HWND ID TEXT       WM_SETTEXT on child ID
 //   wdrive foreground                 hwnd and title of the foreground window
+//   wdrive focus HWND                 focus and caret windows of HWND's thread (0 for none)
 //   wdrive procs NAME                 number of running processes named NAME
 //   wdrive rect HWND                  left top right bottom
 //   wdrive client HWND                the client area, in screen coordinates
@@ -584,6 +585,14 @@ int main(int argc, char **argv)
         if (!child)
             return 1;
         return SendMessageTimeoutA(child, WM_SETTEXT, 0, (LPARAM)argv[4], SMTO_ABORTIFHUNG, 5000, NULL) ? 0 : 1;
+    }
+    if (cmd == "focus" && argc >= 3) {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        if (!GetGUIThreadInfo(GetWindowThreadProcessId(ParseHwnd(argv[2]), NULL), &info))
+            return 1;
+        Out(Hex(info.hwndFocus) + "\t" + Hex(info.hwndCaret));
+        return 0;
     }
     if (cmd == "foreground") {
         HWND h = GetForegroundWindow();

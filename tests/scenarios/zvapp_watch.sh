@@ -16,6 +16,9 @@ start_agent() {
   zv_start
   FRAME=$(wd wait "$title" 30000 | cut -f1)
   wait_for 20 frame_answers
+  # The tray and the taskbar take real clicks a moment after the frame
+  # answers; without it the pop-up's click was lost under load.
+  sleep 1
 }
 
 
@@ -262,6 +265,21 @@ scenario_browser_watch_off() {
   sleep 2
   touch "$STATE_DIR/browser.quit"
   check "with Prompt 0 there is never a prompt" bash -c "! wine wdrive wait-class '#32770' 4000 '$title' >/dev/null 2>&1"
+  # The web page turns the prompt on while the agent runs: a browser that
+  # closes from then on brings it. A browser the watch has not counted yet
+  # closes unseen, so a few are tried.
+  write_urlset '[IECLOSED_PROMPT]' 'Prompt=1'
+  browsers() { [ "$(wine wdrive procs iexplore.exe | tr -d '\r')" = "$1" ]; }
+  text=""
+  for round in 1 2 3 4 5; do
+    (wine iexplore.exe "about:round$round" >/dev/null 2>&1 &)
+    wait_for 10 browsers 1
+    touch "$STATE_DIR/browser.quit"
+    wait_for 10 browsers 0
+    text=$(drain_boxes 1500)
+    [ -n "$text" ] && break
+  done
+  check_eq "turned on meanwhile: the prompt follows a closing browser" "$(lang_text MainFrm ZV_CLOSEIEWINDOW)" "$(echo "$text" | head -1)"
 }
 run_scenario browser-watch-off scenario_browser_watch_off
 
@@ -290,8 +308,13 @@ scenario_tray_and_exit() {
   start_agent
   tokensim insert >/dev/null
   wait_for 10 tray_has_token_icon
+  # Hidden, no field of the window keeps the focus: its caret would blink
+  # for nobody. Shown, the field that had the focus gets it back.
+  field=$(wd item "$FRAME" 1004 | cut -f1)
+  check_eq "hidden: no caret in the management window" 00000000 "$(wd focus "$FRAME" | cut -f2)"
   real_double_click_at $(tray_icon_at)
   check "a double-click on the tray icon shows the management window in front" wait_for 10 window_in_front
+  check_eq "shown: the field that had the focus has it again" "$field" "$(wd focus "$FRAME" | cut -f1)"
   screenshot watch-tray-double-click
   wd post "$FRAME" $((0x10)) >/dev/null            # WM_CLOSE hides it again
   wait_for 5 window_hidden

@@ -55,6 +55,7 @@ bool CZVAppApp::InitInstance()
         return false;
     HWND frame = m_frame->Hwnd();
     ShowWindow(frame, SW_HIDE);
+    m_frame->ParkFocus();
     UpdateWindow(frame);
     SetWindowTextA(frame, UserTitle);
     return true;

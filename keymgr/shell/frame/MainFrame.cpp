@@ -20,6 +20,7 @@
 #include "keymgr/shell/watch/DeviceWatch.h"
 #include "keymgr/shell/watch/FrameMessages.h"
 #include "keymgr/shell/watch/HandlerGate.h"
+#include "keymgr/shell/websettings/WebSetFile.h"
 
 #include <objbase.h>
 #include <stdlib.h>
@@ -29,8 +30,7 @@
 static const unsigned EXIT_HANDLER_WAIT_MS = 1500;
 
 CMainFrame::CMainFrame()
-    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserWatchAsked(false),
-      m_browserWatchChanges(0), m_browserWatchTicks(0), m_browserPromptOn(false), m_browserTokenIn(false), m_certificateExpiring(false),
+    : m_document(NULL), m_view(NULL), m_taskbarCreatedMessage(0), m_browserPromptOn(false), m_browserTokenIn(false), m_certificateExpiring(false),
       m_lastFocus(NULL)
 {
 }
@@ -66,7 +66,9 @@ bool CMainFrame::LoadFrame(CZVAppDoc *document)
 
 bool CMainFrame::PreTranslateMessage(MSG *msg)
 {
-    return m_view && m_view->PreTranslateMessage(msg);
+    // The frame's own messages (its timers tick a hundred times a second)
+    // belong to no dialog of the view.
+    return msg->hwnd != m_hWnd && m_view && m_view->PreTranslateMessage(msg);
 }
 
 LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
@@ -99,6 +101,7 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         // Closing only hides: the program lives in the notification area.
         ShowWindow(m_hWnd, SW_HIDE);
+        ParkFocus();
         CloseSoftKeyboard();
         return 0;
     case WM_ACTIVATE:
@@ -111,6 +114,13 @@ LRESULT CMainFrame::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS:
         RestoreFocus();
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        // Shown while still the active window (no activation follows): the
+        // parked control gets the focus back here.
+        if ((reinterpret_cast<WINDOWPOS *>(lParam)->flags & SWP_SHOWWINDOW) && !GetFocus() &&
+            GetActiveWindow() == m_hWnd)
+            RestoreFocus();
+        return DefWindowProcA(m_hWnd, msg, wParam, lParam);
     case WM_GETMINMAXINFO: {
         int width = 0, height = 0;
         if (m_view && m_view->FrameSize(&width, &height)) {
@@ -201,6 +211,7 @@ void CMainFrame::OnSysCommand(WPARAM command, LPARAM lParam)
     case SC_MINIMIZE:
     case SC_CLOSE:
         ShowWindow(m_hWnd, SW_HIDE);
+        ParkFocus();
         CloseSoftKeyboard();
         return;
     }
@@ -216,6 +227,17 @@ void CMainFrame::RestoreFocus()
     if (control && IsWindow(control) && IsChild(m_hWnd, control) && IsWindowVisible(control) &&
         IsWindowEnabled(control))
         SetFocus(control);
+}
+
+void CMainFrame::ParkFocus()
+{
+    if (IsWindowVisible(m_hWnd))
+        return;
+    HWND focus = GetFocus();
+    if (focus && focus != m_hWnd && IsChild(m_hWnd, focus)) {
+        m_lastFocus = focus;
+        SetFocus(NULL);
+    }
 }
 
 void CMainFrame::BringToFront()
@@ -480,20 +502,32 @@ void CMainFrame::CloseLibraryPinWindow()
     RequestCloseWindowTitled(pinTitle);
 }
 
+// The stamp of URLSet.ini: one look at the file system, where reading the
+// setting is a profile lookup per key.
+static SettingStamp WebSettingStamp()
+{
+    static char path[MAX_PATH];
+    static bool named = CWebSetFile::ProgramFilePath(path, sizeof(path));
+    SettingStamp stamp;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (named && GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+        stamp.exists = true;
+        stamp.written = (uint64_t)data.ftLastWriteTime.dwHighDateTime << 32 | data.ftLastWriteTime.dwLowDateTime;
+        stamp.size = (uint64_t)data.nFileSizeHigh << 32 | data.nFileSizeLow;
+    }
+    return stamp;
+}
+
 void CMainFrame::WatchBrowsers()
 {
-    // The setting and the tokens are asked again when a token or a reader
-    // came or went, and the setting every half second (the web page may
-    // turn the prompt on meanwhile); between, a tick costs nothing.
-    long changes = DeviceWatch::Instance().Changes();
-    if (!m_browserWatchAsked || changes != m_browserWatchChanges || ++m_browserWatchTicks >= 50) {
-        m_browserWatchTicks = 0;
-        m_browserWatchAsked = true;
-        m_browserWatchChanges = changes;
+    // The tokens are asked again when a token or a reader came or went, the
+    // setting when its file changed (the web page may turn the prompt on).
+    if (m_browserWatch.TokensDue(DeviceWatch::Instance().Changes()))
+        m_browserTokenIn = DeviceWatch::Instance().AnyTokenPresent();
+    if (m_browserWatch.StampDue() && m_browserWatch.SettingDue(WebSettingStamp())) {
         FrameWebSettings web;
         ReadFrameWebSettings(web);
         m_browserPromptOn = web.iePrompt > 0;
-        m_browserTokenIn = DeviceWatch::Instance().AnyTokenPresent();
     }
     if (!m_browserPrompt.Watching(m_browserPromptOn, m_browserTokenIn)) {
         m_browserCounter.Forget();

@@ -5,6 +5,7 @@
 #include "common/win32/window/Window.h"
 #include "keymgr/shell/browser/BrowserClosedPrompt.h"
 #include "keymgr/shell/browser/BrowserProcessCounter.h"
+#include "keymgr/shell/browser/BrowserWatchSchedule.h"
 
 class CZVAppDoc;
 class CZVAppView;
@@ -19,6 +20,10 @@ public:
     CZVAppView *GetView() const { return m_view; }
     // Gives the frame's dialogs a chance at keyboard messages.
     bool PreTranslateMessage(MSG *msg);
+    // A hidden frame keeps no control focused: a focused field's caret would
+    // blink (a timer and a paint every half second) for nobody. The control
+    // gets the focus back when the frame shows again.
+    void ParkFocus();
 
     static const char *ClassName() { return "ZVAppMainFrame"; }
 
@@ -52,11 +57,9 @@ private:
     UINT m_taskbarCreatedMessage;
     BrowserClosedPrompt m_browserPrompt;
     BrowserProcessCounter m_browserCounter;
-    bool m_browserWatchAsked;  // the two below have been read
-    long m_browserWatchChanges; // the device watch's changes when they were
-    int m_browserWatchTicks;    // ticks since they were
+    BrowserWatchSchedule m_browserWatch;
     bool m_browserPromptOn;
     bool m_browserTokenIn;
     bool m_certificateExpiring;
-    HWND m_lastFocus; // the control that had the focus when the frame was last deactivated
+    HWND m_lastFocus; // the control that had the focus when the frame was last deactivated or hidden
 };

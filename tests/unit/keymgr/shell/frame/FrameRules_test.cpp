@@ -1,5 +1,6 @@
 #include "keymgr/shell/StartupNames.h"
 #include "keymgr/shell/browser/BrowserClosedPrompt.h"
+#include "keymgr/shell/browser/BrowserWatchSchedule.h"
 #include "keymgr/shell/defaultpin/PinTagRule.h"
 #include "keymgr/shell/token/CurrentToken.h"
 #include "keymgr/shell/token/ReaderList.h"
@@ -152,6 +153,41 @@ TEST(BrowserWatch, CountedOnlyWhileAPromptCanFollowAndAfreshAfterAPause)
     EXPECT_FALSE(prompt.Due(1));
     EXPECT_TRUE(prompt.Due(0));
     EXPECT_FALSE(prompt.Watching(true, true)); // shown: nothing can follow
+}
+
+TEST(BrowserWatch, AsksAgainOnlyWhatChanged)
+{
+    BrowserWatchSchedule watch;
+    EXPECT_TRUE(watch.TokensDue(7)); // the first tick asks everything
+    EXPECT_FALSE(watch.TokensDue(7));
+    EXPECT_TRUE(watch.TokensDue(8));
+    EXPECT_FALSE(watch.TokensDue(8));
+
+    // The stamp is looked at on the first tick, then once an interval.
+    int looks = 0;
+    for (int tick = 0; tick < 3 * BrowserWatchSchedule::StampInterval; ++tick)
+        if (watch.StampDue()) {
+            EXPECT_EQ(0, tick % BrowserWatchSchedule::StampInterval) << tick;
+            ++looks;
+        }
+    EXPECT_EQ(3, looks);
+
+    SettingStamp absent;
+    EXPECT_TRUE(watch.SettingDue(absent)); // never read: read even with no file
+    EXPECT_FALSE(watch.SettingDue(absent));
+    SettingStamp made;
+    made.exists = true;
+    made.written = 100;
+    made.size = 40;
+    EXPECT_TRUE(watch.SettingDue(made));
+    EXPECT_FALSE(watch.SettingDue(made));
+    SettingStamp rewritten = made;
+    rewritten.written = 101; // the same size written again
+    EXPECT_TRUE(watch.SettingDue(rewritten));
+    SettingStamp grown = rewritten;
+    grown.size = 41;
+    EXPECT_TRUE(watch.SettingDue(grown));
+    EXPECT_TRUE(watch.SettingDue(absent)); // removed
 }
 
 #include "keymgr/shell/tray/TrayMenuText.h"
