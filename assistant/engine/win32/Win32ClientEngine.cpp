@@ -2,7 +2,7 @@
 
 #include "assistant/engine/win32/EngineServices.h"
 #include "assistant/engine/win32/install/SignatureGate.h"
-#include "assistant/engine/worker/TestHooks.h"
+#include "assistant/engine/run/TestHooks.h"
 
 CWin32ClientEngine::CWin32ClientEngine(CEngineServices &services, IYesNoPrompt &prompt)
     // A test build may shorten the stall bound, so a stalled package is
