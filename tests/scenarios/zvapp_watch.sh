@@ -148,8 +148,11 @@ scenario_pin_reminder() {
   tokensim insert >/dev/null
   box=$(wd wait-class '#32770' 15000 "$(lang_text MainFrm IDS_MSGBOX_TITLE)")
   check "a missing PIN-tag file gives the reminder" test -n "$box"
+  # Under load the box can be found before its text is set.
+  box_has_text() { [ -n "$(wd text "$(echo "$box" | cut -f1)" 65535)" ]; }
+  wait_for 10 box_has_text
   check_eq "reminder text" "$(lang_text MainFrm IDS_CHANGEPIN_TIPS)" "$(wd text "$(echo "$box" | cut -f1)" 65535)"
-  check "the tag file is created" log_has '^OC_CreateFile'
+  check "the tag file is created" wait_for 10 log_has '^OC_CreateFile'
   check_eq "the token now has an (empty) tag file" "" "$(tokensim_get pintag)"
   screenshot watch-pin-reminder
   wd click "$(echo "$box" | cut -f1)" 1 >/dev/null
