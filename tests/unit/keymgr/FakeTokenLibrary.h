@@ -4,6 +4,7 @@
 #pragma once
 
 #include "keymgr/library/TokenBinding.h"
+#include "keymgr/shell/token/ReaderList.h"
 
 #include <map>
 #include <string>
@@ -59,3 +60,12 @@ struct FakeTokenLibrary {
 
     static FakeTokenLibrary *current;
 };
+
+// The reader list the program would read from this library's readers.
+inline ReaderList ListOf(FakeTokenLibrary &lib)
+{
+    std::string multi = lib.MultiString();
+    ReaderList list;
+    list.Assign(multi.data(), multi.size(), static_cast<uint32_t>(lib.readerOrder.size()));
+    return list;
+}

@@ -11,18 +11,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-ReaderList ListOf(FakeTokenLibrary &lib)
-{
-    std::string multi = lib.MultiString();
-    ReaderList list;
-    list.Assign(multi.data(), multi.size(), static_cast<uint32_t>(lib.readerOrder.size()));
-    return list;
-}
-
-} // namespace
-
 TEST(DeviceList, ListsPresentTokensOnly)
 {
     FakeTokenLibrary lib;

@@ -20,13 +20,6 @@
 
 namespace {
 
-ReaderList ListOf(FakeTokenLibrary &lib)
-{
-    std::string multi = lib.MultiString();
-    ReaderList list;
-    list.Assign(multi.data(), multi.size(), static_cast<uint32_t>(lib.readerOrder.size()));
-    return list;
-}
 
 std::vector<std::string> g_handledAtOnce;
 void HandleAtOnce(const char *reader)
